@@ -1,0 +1,30 @@
+# One place for the language standard, warnings and instrumentation of every target.
+add_library(garrison_options INTERFACE)
+target_compile_features(garrison_options INTERFACE cxx_std_20)
+target_compile_options(garrison_options INTERFACE -Wall -Wextra)
+if(GARRISON_WERROR)
+  target_compile_options(garrison_options INTERFACE -Werror)
+endif()
+target_include_directories(garrison_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+if(GARRISON_SANITIZE)
+  target_compile_options(garrison_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(garrison_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(GARRISON_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "GARRISON_FUZZ needs clang (configure with CXX=clang++)")
+  endif()
+  # Instrument everything for coverage; only the fuzz executables link the fuzzer main.
+  target_compile_options(garrison_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_options(garrison_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# garrison_library(NAME SOURCES... [DEPS ...]): a static layer library.
+function(garrison_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC garrison_options ${ARG_DEPS})
+endfunction()

@@ -1,0 +1,16 @@
+#include "common/Version.h"
+
+#include <CLI/CLI.hpp>
+
+int main(int argc, char **argv)
+{
+    CLI::App app{"garrison-cli: Garrison's server monitor and add-on manager without a window"};
+    app.set_version_flag("--version", garrison::kVersionText);
+    app.require_subcommand(0, 1);
+    CLI11_PARSE(app, argc, argv);
+    if (app.get_subcommands().empty()) {
+        std::cout << app.help();
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace garrison {
+
+inline constexpr const char *kVersionText = "1.22b";
+
+} // namespace garrison

@@ -1,0 +1,45 @@
+#include "common/WordSplit.h"
+
+namespace garrison {
+
+namespace {
+
+bool isSeparator(char c)
+{
+    return c == ' ' || (c >= 8 && c <= 13);
+}
+
+} // namespace
+
+std::vector<std::string> splitWords(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::string word;
+    const auto finish = [&] {
+        if (!word.empty())
+            words.push_back(std::move(word));
+        word.clear();
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '"') {
+            finish();
+            const auto close = text.find('"', i + 1);
+            const auto end = close == std::string_view::npos ? text.size() : close;
+            word.assign(text.substr(i + 1, end - i - 1));
+            finish();
+            i = close == std::string_view::npos ? text.size() : close + 1;
+        } else if (isSeparator(c)) {
+            finish();
+            ++i;
+        } else {
+            word += c;
+            ++i;
+        }
+    }
+    finish();
+    return words;
+}
+
+} // namespace garrison

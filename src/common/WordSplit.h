@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace garrison {
+
+// Splits a command line into words: a word ends at a space or a control
+// character 8 to 13; a double quote starts a quoted word that runs to the next
+// double quote (spaces included, quotes dropped), also in the middle of an
+// unquoted word; empty words are dropped.
+std::vector<std::string> splitWords(std::string_view text);
+
+} // namespace garrison

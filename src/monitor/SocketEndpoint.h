@@ -1,0 +1,50 @@
+#pragma once
+
+#include "monitor/WorkerThread.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace garrison {
+
+// A worker thread that owns one UDP socket. Its run loop waits up to 100 ms
+// for a datagram or a command and turns what happened into calls of the
+// handlers below. It waits only for readability: a UDP socket is always
+// writable, so waiting for that would spin.
+class SocketEndpoint : public WorkerThread {
+public:
+    static constexpr int kWaitMilliseconds = 100;
+
+    ~SocketEndpoint() override;
+
+    // Binds a datagram socket; address in network order (0 = any), port 0
+    // lets the system choose. On failure the socket stays invalid.
+    bool create(std::uint16_t port = 0, std::uint32_t address = 0);
+    bool isValid() const { return m_socket >= 0; }
+    std::uint16_t localPort() const;
+    // One datagram; the count sent, or -1. Address in network order.
+    long sendTo(std::uint32_t address, std::uint16_t port, const void *data, std::size_t size);
+    // One waiting datagram, its length (or -1) with the sender's address
+    // (network order) and port. Never blocks.
+    long receive(void *buffer, std::size_t size, std::uint32_t &address, std::uint16_t &port);
+    void closeSocket();
+
+protected:
+    void run() override;
+
+    // error is the socket's pending error (0 normally).
+    virtual void onRead(int error);
+    // The stop command never reaches this: the loop handles it.
+    virtual void onCommand(const Command &command);
+    virtual void onStart();
+    virtual void onStop();
+    // Called whenever a wait ends without a datagram or a command.
+    virtual void onIdle();
+
+private:
+    void runCommands();
+
+    int m_socket = -1;
+};
+
+} // namespace garrison

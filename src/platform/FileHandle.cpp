@@ -1,0 +1,101 @@
+#include "platform/FileHandle.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace garrison {
+
+namespace {
+
+int openFlags(FileHandle::Mode mode)
+{
+    switch (mode) {
+    case FileHandle::Mode::ReadExisting:
+        return O_RDONLY;
+    case FileHandle::Mode::CreateTruncate:
+        return O_WRONLY | O_CREAT | O_TRUNC;
+    case FileHandle::Mode::ReadWrite:
+        return O_RDWR | O_CREAT;
+    case FileHandle::Mode::Append:
+        return O_RDWR | O_CREAT | O_APPEND;
+    }
+    return O_RDONLY;
+}
+
+} // namespace
+
+FileHandle::FileHandle(const std::string &path, Mode mode)
+{
+    open(path, mode);
+}
+
+FileHandle::~FileHandle()
+{
+    close();
+}
+
+FileHandle::FileHandle(FileHandle &&other) noexcept : m_fd(std::exchange(other.m_fd, -1))
+{
+}
+
+FileHandle &FileHandle::operator=(FileHandle &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+bool FileHandle::open(const std::string &path, Mode mode)
+{
+    close();
+    m_fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, 0666);
+    return m_fd >= 0;
+}
+
+std::int64_t FileHandle::read(void *buffer, std::size_t size)
+{
+    if (m_fd < 0)
+        return -1;
+    ssize_t count;
+    do
+        count = ::read(m_fd, buffer, size);
+    while (count < 0 && errno == EINTR);
+    return count;
+}
+
+std::int64_t FileHandle::write(const void *data, std::size_t size)
+{
+    if (m_fd < 0)
+        return -1;
+    const auto *bytes = static_cast<const char *>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::write(m_fd, bytes + done, size - done);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool FileHandle::sync()
+{
+    return m_fd >= 0 && fsync(m_fd) == 0;
+}
+
+void FileHandle::close()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+} // namespace garrison

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace garrison {
+
+// An open file that is closed with its owner.
+class FileHandle {
+public:
+    enum class Mode {
+        ReadExisting,   // read an existing file; other readers may share it
+        CreateTruncate, // create or empty it, for writing
+        ReadWrite,      // open or create, for reading and writing
+        Append,         // as ReadWrite, positioned at the end
+    };
+
+    FileHandle() = default;
+    FileHandle(const std::string &path, Mode mode);
+    ~FileHandle();
+    FileHandle(FileHandle &&other) noexcept;
+    FileHandle &operator=(FileHandle &&other) noexcept;
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+
+    bool open(const std::string &path, Mode mode);
+    bool isOpen() const { return m_fd >= 0; }
+    // Byte counts, or -1 on failure. A write retries until all is written.
+    std::int64_t read(void *buffer, std::size_t size);
+    std::int64_t write(const void *data, std::size_t size);
+    // Flushes to the device: a file that replaces another must be on disk first.
+    bool sync();
+    void close();
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace garrison

@@ -1,0 +1,102 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace garrison {
+
+namespace {
+
+FsStatus statusFromErrno(int error)
+{
+    switch (error) {
+    case EEXIST:
+        return FsStatus::AlreadyExists;
+    case ENOTEMPTY:
+        return FsStatus::NotEmpty;
+    case ENOENT:
+    case ENOTDIR:
+        return FsStatus::NotFound;
+    default:
+        return FsStatus::Failed;
+    }
+}
+
+// For file systems without RENAME_NOREPLACE: a hard link fails atomically
+// when the name is taken; folders can only be checked first.
+FsStatus renameWithoutNoReplaceFlag(const std::string &from, const std::string &to)
+{
+    struct stat info {};
+    if (lstat(from.c_str(), &info) != 0)
+        return statusFromErrno(errno);
+    if (!S_ISDIR(info.st_mode)) {
+        if (link(from.c_str(), to.c_str()) != 0)
+            return statusFromErrno(errno);
+        if (unlink(from.c_str()) != 0) {
+            const int error = errno;
+            unlink(to.c_str());
+            return statusFromErrno(error);
+        }
+        return FsStatus::Ok;
+    }
+    if (lstat(to.c_str(), &info) == 0)
+        return FsStatus::AlreadyExists;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? FsStatus::Ok : statusFromErrno(errno);
+}
+
+} // namespace
+
+FsStatus renameNoReplace(const std::string &from, const std::string &to)
+{
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return FsStatus::Ok;
+    if (errno == EINVAL || errno == ENOSYS)
+        return renameWithoutNoReplaceFlag(from, to);
+    return statusFromErrno(errno);
+}
+
+FsStatus deleteFile(const std::string &path)
+{
+    return unlink(path.c_str()) == 0 ? FsStatus::Ok : statusFromErrno(errno);
+}
+
+FsStatus removeFolder(const std::string &path)
+{
+    if (rmdir(path.c_str()) == 0)
+        return FsStatus::Ok;
+    // Some file systems say EEXIST for a folder that is not empty.
+    return errno == EEXIST ? FsStatus::NotEmpty : statusFromErrno(errno);
+}
+
+FsStatus createFolder(const std::string &path)
+{
+    return mkdir(path.c_str(), 0777) == 0 ? FsStatus::Ok : statusFromErrno(errno);
+}
+
+bool pathExists(const std::string &path)
+{
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::optional<EntryInfo> entryInfo(const std::string &path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 && lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    EntryInfo entry;
+    const auto slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+    entry.name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!entry.name.empty() && entry.name.back() == '/')
+        entry.name.pop_back();
+    entry.folder = S_ISDIR(info.st_mode);
+    entry.size = entry.folder ? 0 : static_cast<std::uint64_t>(info.st_size);
+    entry.time = fileTimeFromTimespec(info.st_mtim);
+    entry.hidden = !entry.name.empty() && entry.name.front() == '.';
+    return entry;
+}
+
+} // namespace garrison

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/FileTime.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace garrison {
+
+// Outcome of a file-system change; the callers tell these cases apart.
+enum class FsStatus {
+    Ok,
+    AlreadyExists, // the target name is taken
+    NotEmpty,      // a folder still holds entries
+    NotFound,
+    Failed, // anything else (permissions, I/O)
+};
+
+struct EntryInfo {
+    std::string name; // the name as it is spelt on disk
+    std::uint64_t size = 0;
+    FileTime time = 0;
+    bool folder = false;
+    bool hidden = false; // a leading dot stands in for the hidden attribute
+};
+
+// Renames without ever replacing: activation must not destroy an existing file.
+FsStatus renameNoReplace(const std::string &from, const std::string &to);
+FsStatus deleteFile(const std::string &path);
+FsStatus removeFolder(const std::string &path);
+FsStatus createFolder(const std::string &path);
+
+bool pathExists(const std::string &path);
+// Size, time and kind of one entry; symbolic links are followed.
+std::optional<EntryInfo> entryInfo(const std::string &path);
+
+} // namespace garrison
