@@ -1,3 +1,4 @@
+#include "cli/QueryCommand.h"
 #include "common/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -7,10 +8,10 @@ int main(int argc, char **argv)
     CLI::App app{"garrison-cli: Garrison's server monitor and add-on manager without a window"};
     app.set_version_flag("--version", garrison::kVersionText);
     app.require_subcommand(0, 1);
+    int exitCode = 0;
+    garrison::cli::addQueryCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
-    if (app.get_subcommands().empty()) {
+    if (app.get_subcommands().empty())
         std::cout << app.help();
-        return 0;
-    }
-    return 0;
+    return exitCode;
 }

@@ -1,0 +1,60 @@
+#include "common/Windows1252.h"
+
+#include <array>
+
+namespace garrison {
+
+namespace {
+
+// 0x80-0x9F; 0 marks the five bytes that Windows-1252 leaves undefined.
+constexpr std::array<std::uint16_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::uint32_t codePoint(unsigned char c)
+{
+    if (c >= 0x80 && c < 0xA0) {
+        const std::uint16_t mapped = kHighControls[c - 0x80];
+        return mapped ? mapped : 0xFFFD;
+    }
+    return c;
+}
+
+void appendUtf8(std::string &out, std::uint32_t point)
+{
+    if (point < 0x80) {
+        out += static_cast<char>(point);
+    } else if (point < 0x800) {
+        out += static_cast<char>(0xC0 | (point >> 6));
+        out += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (point >> 12));
+        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (point & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string windows1252ToUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        appendUtf8(out, codePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+char windows1252FromUtf16(std::uint16_t unit)
+{
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
+        return static_cast<char>(unit);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == unit)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+} // namespace garrison

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace garrison {
+
+// Texts from servers and game files are Windows-1252; what we print is UTF-8.
+std::string windows1252ToUtf8(std::string_view text);
+// A UTF-16 code unit in the game's code page; '?' when it has no place there.
+char windows1252FromUtf16(std::uint16_t unit);
+
+} // namespace garrison

@@ -1,0 +1,97 @@
+#include "monitor/GameSpyAnswer.h"
+
+#include "common/TextCompare.h"
+
+#include <optional>
+
+namespace garrison {
+
+namespace {
+
+constexpr std::size_t kMaxTextBytes = 255; // the original buffers held 256 bytes
+
+// Walks "key\value\" pairs; a token without its closing backslash ends the walk.
+class PairReader {
+public:
+    explicit PairReader(std::string_view text) : m_text(text) {}
+
+    std::optional<std::string> next()
+    {
+        const auto slash = m_text.find('\\', m_position);
+        if (slash == std::string_view::npos)
+            return std::nullopt;
+        std::string token(m_text.substr(m_position, std::min(slash - m_position, kMaxTextBytes)));
+        m_position = slash + 1;
+        return token;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_position = 0;
+};
+
+int leadingDigits(const std::string &text)
+{
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + (c - '0');
+        if (value > 1000000000)
+            break;
+    }
+    return static_cast<int>(value);
+}
+
+std::string maxPlayersText(const std::string &value)
+{
+    const int players = leadingDigits(value) - 2;
+    return std::to_string(players < 0 ? 0 : players);
+}
+
+} // namespace
+
+void applyGameSpyAnswer(std::string_view answer, ServerStatus &record)
+{
+    record.playerList.clear();
+    PairReader reader(answer.empty() ? answer : answer.substr(1));
+    for (;;) {
+        const auto key = reader.next();
+        if (!key || *key == "final")
+            return;
+        const auto value = reader.next();
+        if (!value)
+            return;
+        if (key->starts_with("player_")) {
+            PlayerEntry player{*value, {}, {}};
+            std::optional<std::string> fields[3];
+            for (auto &field : fields) {
+                if (!reader.next() || !(field = reader.next()))
+                    return; // a player cut short is dropped and reading stops
+            }
+            player.score = *fields[1];
+            player.deaths = *fields[2];
+            record.playerList.push_back(std::move(player));
+        } else if (*key == "gamename") {
+            record.gameName = *value;
+        } else if (*key == "mapname") {
+            record.map = *value;
+        } else if (*key == "mod") {
+            record.mod = *value;
+        } else if (*key == "timeleft") {
+            record.timeLeft = *value;
+        } else if (*key == "param1") {
+            record.param1 = *value;
+        } else if (*key == "param2") {
+            record.param2 = *value;
+        } else if (*key == "platform") {
+            record.platform = *value;
+        } else if (*key == "maxplayers") {
+            record.maxPlayers = maxPlayersText(*value);
+        } else if (equalsNoCase(*key, "equalmodrequired")) {
+            record.equalModRequired = leadingDigits(*value);
+        }
+    }
+}
+
+} // namespace garrison

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace garrison {
+
+// Collects the datagrams of one GameSpy answer. Each ends with
+// "\queryid\<id>.<number>"; the numbers give the order, a new id starts over.
+class GameSpyFragments {
+public:
+    // Highest fragment number kept: a real answer needs a handful, and the
+    // number comes from the network.
+    static constexpr std::size_t kMaxFragmentNumber = 255;
+
+    // The joined answer once it is complete, else nullopt.
+    std::optional<std::string> add(std::string_view datagram);
+
+private:
+    std::vector<std::string> m_fragments;
+    std::string m_queryId;
+};
+
+} // namespace garrison

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "monitor/DatagramSender.h"
+#include "monitor/SocketEndpoint.h"
+#include "monitor/StatusPoller.h"
+
+namespace garrison {
+
+// The network worker of the server monitor: one UDP socket, the status poll
+// on its idle ticks, and the commands of the UI thread.
+class MonitorEndpoint final : public SocketEndpoint, private DatagramSender {
+public:
+    enum CommandType : std::int32_t {
+        kSetTarget = 0, // first: IPv4 address (network order), second: game port or 0
+        kStartPolling = 1,
+        kStopPolling = 2,
+        kNewsRequest = 3,   // first: central server address, second: its port
+        kBrowserRequest = 5 // first: central server address, second: its port
+    };
+
+    // The poll interval is two seconds; tests shorten it.
+    explicit MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval = kPollIntervalMs);
+    ~MonitorEndpoint() override;
+
+    static constexpr std::size_t kReceiveBufferSize = 8192;
+
+protected:
+    void onRead(int error) override;
+    void onCommand(const Command &command) override;
+    void onIdle() override;
+
+private:
+    void send(std::uint32_t address, std::uint16_t port, std::span<const std::uint8_t> bytes) override;
+
+    StatusPoller m_poller;
+};
+
+} // namespace garrison
