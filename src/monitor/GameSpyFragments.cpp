@@ -48,6 +48,12 @@ std::optional<std::string> GameSpyFragments::add(std::string_view datagram)
         m_fragments.resize(number + 1);
     m_fragments[number] = text;
 
+    // Numbering starts at 1; a gap means a fragment is still on its way, and
+    // parsing without it would show a half answer until the next query.
+    for (std::size_t i = 1; i < m_fragments.size(); ++i) {
+        if (m_fragments[i].empty())
+            return std::nullopt;
+    }
     std::string answer;
     for (const auto &fragment : m_fragments)
         answer += fragment;

@@ -172,42 +172,44 @@ std::vector<std::string> GameServerPeer::statusAnswer(int queryId) const
 {
     const auto players = currentPlayers();
     const auto &c = m_config;
-    std::vector<std::pair<std::string, std::string>> pairs = {
-        {"gamename", c.gameName},
-        {"gamever", "1.99"},
-        {"groupid", "261"},
-        {"hostname", c.name},
-        {"hostport", std::to_string(c.gamePort)},
-        {"mapname", c.map},
-        {"gametype", c.mission},
-        {"numplayers", std::to_string(players.size())},
-        {"maxplayers", std::to_string(c.maxPlayers)},
-        {"gamemode", "openplaying"},
-        {"timeleft", c.timeLeft},
-        {"param1", c.param1},
-        {"param2", c.param2},
-        {"actver", std::to_string(c.version)},
-        {"reqver", std::to_string(c.requiredVersion)},
-        {"mod", c.mod},
-        {"equalModRequired", std::to_string(c.equalModRequired)},
-        {"password", c.password ? "1" : "0"},
-        {"gstate", std::to_string(currentState())},
-        {"impl", c.answerDirectPlay && !c.answerSockets ? "dplay" : "sockets"},
-        {"platform", c.platform},
+    // Units that are never split over two datagrams: a pair, or a player's
+    // four pairs, since clients read a player's fields by position.
+    const auto pair = [](const std::string &key, const std::string &value) {
+        return "\\" + key + "\\" + value;
+    };
+    std::vector<std::string> units = {
+        pair("gamename", c.gameName),
+        pair("gamever", "1.99"),
+        pair("groupid", "261"),
+        pair("hostname", c.name),
+        pair("hostport", std::to_string(c.gamePort)),
+        pair("mapname", c.map),
+        pair("gametype", c.mission),
+        pair("numplayers", std::to_string(players.size())),
+        pair("maxplayers", std::to_string(c.maxPlayers)),
+        pair("gamemode", "openplaying"),
+        pair("timeleft", c.timeLeft),
+        pair("param1", c.param1),
+        pair("param2", c.param2),
+        pair("actver", std::to_string(c.version)),
+        pair("reqver", std::to_string(c.requiredVersion)),
+        pair("mod", c.mod),
+        pair("equalModRequired", std::to_string(c.equalModRequired)),
+        pair("password", c.password ? "1" : "0"),
+        pair("gstate", std::to_string(currentState())),
+        pair("impl", c.answerDirectPlay && !c.answerSockets ? "dplay" : "sockets"),
+        pair("platform", c.platform),
     };
     for (std::size_t i = 0; i < players.size(); ++i) {
         const auto n = std::to_string(i);
-        pairs.push_back({"player_" + n, players[i].name});
-        pairs.push_back({"team_" + n, ""});
-        pairs.push_back({"score_" + n, players[i].score});
-        pairs.push_back({"deaths_" + n, players[i].deaths});
+        units.push_back(pair("player_" + n, players[i].name) + pair("team_" + n, "") +
+                        pair("score_" + n, players[i].score) + pair("deaths_" + n, players[i].deaths));
     }
     std::vector<std::string> fragments(1);
-    for (const auto &[key, value] : pairs) {
-        std::string pair = "\\" + key + "\\" + value;
-        if (!fragments.back().empty() && fragments.back().size() + pair.size() > c.fragmentSize)
+    for (const auto &unit : units) {
+        if (!fragments.back().empty() && fragments.back().size() + unit.size() > c.fragmentSize)
             fragments.emplace_back();
-        fragments.back() += pair;
+        fragments.back() += unit;
     }
     fragments.back() += "\\final\\";
     for (std::size_t i = 0; i < fragments.size(); ++i)

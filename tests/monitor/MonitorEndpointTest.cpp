@@ -1,0 +1,214 @@
+#include "monitor/MonitorEndpoint.h"
+
+#include "gameserver/GameServerPeer.h"
+#include "support/Loopback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+
+using namespace garrison;
+using namespace garrison::peers;
+using test::eventually;
+
+namespace {
+
+constexpr std::uint32_t kFastPolls = 100;
+
+struct Monitor {
+    StatusStore status;
+    MonitorEndpoint endpoint{status, kFastPolls};
+
+    Monitor()
+    {
+        EXPECT_TRUE(endpoint.create());
+        endpoint.start();
+    }
+    void watch(std::uint32_t address, std::uint16_t port)
+    {
+        endpoint.postCommand(MonitorEndpoint::kSetTarget, address, port);
+        endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    }
+};
+
+GameServerConfig serverAt(std::uint32_t address, std::uint16_t port)
+{
+    GameServerConfig config;
+    config.address = address;
+    config.gamePort = port;
+    config.players = {{"Alice", "5", "1", 0, -1}, {"Bob", "2", "3", 0, -1}};
+    return config;
+}
+
+std::vector<std::string> onPort(const std::vector<std::string> &queries, std::uint16_t port)
+{
+    std::vector<std::string> out;
+    const std::string suffix = " " + std::to_string(port);
+    for (const auto &query : queries) {
+        if (query.ends_with(suffix))
+            out.push_back(query.substr(0, query.size() - suffix.size()));
+    }
+    return out;
+}
+
+TEST(MonitorEndpoint, WithoutAPortFindsTheServerOnASecondDefaultPort)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    auto config = serverAt(address, 2234);
+    config.answerSockets = false;
+    config.answerDirectPlay = true;
+    GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    Monitor monitor;
+    monitor.watch(address, 0);
+    ASSERT_TRUE(eventually([&] {
+        const auto s = monitor.status.snapshot();
+        return s.infoAnswers > 0 && s.statusAnswers > 0;
+    }));
+    const auto record = monitor.status.snapshot();
+    EXPECT_EQ(record.port, 2234u);
+    EXPECT_EQ(record.implementation, Implementation::DirectPlay);
+    EXPECT_EQ(record.description, "Garrison loopback server");
+    EXPECT_EQ(record.players, 2u);
+    EXPECT_EQ(record.gameName, "opflashr");
+    EXPECT_EQ(record.maxPlayers, "32");
+    EXPECT_EQ(record.playerList.size(), 2u);
+    // The first poll probed both default game ports; then only the DirectPlay query goes to 2234.
+    ASSERT_TRUE(eventually([&] { return onPort(server.receivedQueries(), 2234).size() >= 5; }));
+    const auto queries = onPort(server.receivedQueries(), 2234);
+    EXPECT_EQ(std::vector<std::string>(queries.begin(), queries.begin() + 2),
+              (std::vector<std::string>{"sockets", "dplay"}));
+    EXPECT_TRUE(std::all_of(queries.begin() + 2, queries.end(), [](auto &q) { return q == "dplay"; }));
+}
+
+TEST(MonitorEndpoint, EachImplementationIsRecognisedAndFixesTheProbes)
+{
+    const struct {
+        const char *answer;
+        Implementation implementation;
+    } cases[] = {
+        {"sockets", Implementation::Sockets}, {"vbs", Implementation::Vbs1}, {"dplay", Implementation::DirectPlay}};
+    for (const auto &c : cases) {
+        const auto address = test::uniqueLoopbackAddress();
+        auto config = serverAt(address, 2302);
+        config.answerSockets = c.answer == std::string("sockets");
+        config.answerVbs = c.answer == std::string("vbs");
+        config.answerDirectPlay = c.answer == std::string("dplay");
+        GameServerPeer server(config);
+        ASSERT_TRUE(server.start());
+        Monitor monitor;
+        monitor.watch(address, 2302);
+        ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().implementation == c.implementation; }))
+            << c.answer;
+        const auto before = onPort(server.receivedQueries(), 2302).size();
+        ASSERT_TRUE(eventually([&] { return onPort(server.receivedQueries(), 2302).size() >= before + 3; }));
+        const auto queries = onPort(server.receivedQueries(), 2302);
+        for (auto i = before; i < queries.size(); ++i)
+            EXPECT_EQ(queries[i], c.answer);
+    }
+}
+
+TEST(MonitorEndpoint, FragmentsOutOfOrderStillMakeOneAnswer)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    auto config = serverAt(address, 2302);
+    config.fragmentSize = 60;
+    config.order = FragmentOrder::Reverse;
+    GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    ASSERT_GT(server.statusAnswer(1).size(), 4u);
+    Monitor monitor;
+    monitor.watch(address, 2302);
+    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().statusAnswers > 0; }));
+    const auto record = monitor.status.snapshot();
+    EXPECT_EQ(record.map, "eden");
+    EXPECT_EQ(record.platform, "linux");
+    EXPECT_EQ(record.playerList, (std::vector<PlayerEntry>{{"Alice", "5", "1"}, {"Bob", "2", "3"}}));
+}
+
+TEST(MonitorEndpoint, AnAnswerWhoseFirstFragmentIsLostIsNeverShown)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    auto config = serverAt(address, 2302);
+    config.fragmentSize = 60;
+    config.dropFragments = {1};
+    GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    Monitor monitor;
+    monitor.watch(address, 2302);
+    // Two status queries answered (the first poll and the fourth) but never whole.
+    ASSERT_TRUE(eventually([&] {
+        const auto queries = server.receivedQueries();
+        return std::count(queries.begin(), queries.end(), "status 2303") >= 2;
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto record = monitor.status.snapshot();
+    EXPECT_GT(record.infoAnswers, 0u);
+    EXPECT_EQ(record.statusAnswers, 0u);
+    EXPECT_TRUE(record.gameName.empty());
+}
+
+TEST(MonitorEndpoint, PlayersLeaveAndJoinBetweenAnswers)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    auto config = serverAt(address, 2302);
+    config.players = {{"Alice", "5", "1", 0, 1.0}, {"Bob", "2", "3", 0, -1}, {"Carl", "0", "0", 1.0, -1}};
+    config.states = {{0, 13}, {1.0, 14}};
+    GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    Monitor monitor;
+    monitor.watch(address, 2302);
+    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().statusAnswers > 0; }));
+    auto record = monitor.status.snapshot();
+    if (record.gameState == 13) { // unless the first answer came very late
+        EXPECT_EQ(record.playerList, (std::vector<PlayerEntry>{{"Alice", "5", "1"}, {"Bob", "2", "3"}}));
+    }
+    ASSERT_TRUE(eventually([&] {
+        const auto s = monitor.status.snapshot();
+        return s.playerList.size() == 2 && s.playerList[1].name == "Carl";
+    }));
+    record = monitor.status.snapshot();
+    EXPECT_EQ(record.playerList, (std::vector<PlayerEntry>{{"Bob", "2", "3"}, {"Carl", "0", "0"}}));
+    EXPECT_EQ(record.gameState, 14u);
+}
+
+TEST(MonitorEndpoint, UnknownCommandsDoNothingAndStopPollingStopsTheQueries)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    GameServerPeer server(serverAt(address, 2302));
+    ASSERT_TRUE(server.start());
+    Monitor monitor;
+    monitor.endpoint.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
+    for (int type : {4, 6, 42, -1})
+        monitor.endpoint.postCommand(type, address, 2302);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(server.receivedQueries().empty());
+    EXPECT_TRUE(monitor.endpoint.isRunning());
+
+    monitor.endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().infoAnswers > 0; }));
+    monitor.endpoint.postCommand(MonitorEndpoint::kStopPolling);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    const auto count = server.receivedQueries().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(server.receivedQueries().size(), count);
+}
+
+TEST(MonitorEndpoint, AnswersFromAnotherAddressAreIgnored)
+{
+    const auto serverAddress = test::uniqueLoopbackAddress();
+    Monitor monitor;
+    monitor.watch(serverAddress, 2302); // nobody listens there
+    GameServerPeer impostor(serverAt(test::uniqueLoopbackAddress(), 2302));
+    const auto answer = impostor.socketsAnswer(false);
+    SocketEndpoint sender;
+    ASSERT_TRUE(sender.create(0, test::uniqueLoopbackAddress()));
+    for (int i = 0; i < 3; ++i)
+        sender.sendTo(htonl(INADDR_LOOPBACK), monitor.endpoint.localPort(), answer.data(), answer.size());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(monitor.status.snapshot().infoAnswers, 0u);
+    EXPECT_TRUE(monitor.status.snapshot().description.empty());
+}
+
+} // namespace
