@@ -49,6 +49,27 @@ std::string maxPlayersText(const std::string &value)
     return std::to_string(players < 0 ? 0 : players);
 }
 
+// Keys whose value is kept as it is; they match only in this spelling.
+struct TextKey {
+    std::string_view key;
+    std::string ServerStatus::*field;
+};
+
+constexpr TextKey kTextKeys[] = {
+    {"gamename", &ServerStatus::gameName}, {"mapname", &ServerStatus::map},   {"mod", &ServerStatus::mod},
+    {"timeleft", &ServerStatus::timeLeft}, {"param1", &ServerStatus::param1}, {"param2", &ServerStatus::param2},
+    {"platform", &ServerStatus::platform},
+};
+
+std::string *textField(const std::string &key, ServerStatus &record)
+{
+    for (const auto &known : kTextKeys) {
+        if (key == known.key)
+            return &(record.*known.field);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void applyGameSpyAnswer(std::string_view answer, ServerStatus &record)
@@ -72,20 +93,8 @@ void applyGameSpyAnswer(std::string_view answer, ServerStatus &record)
             player.score = *fields[1];
             player.deaths = *fields[2];
             record.playerList.push_back(std::move(player));
-        } else if (*key == "gamename") {
-            record.gameName = *value;
-        } else if (*key == "mapname") {
-            record.map = *value;
-        } else if (*key == "mod") {
-            record.mod = *value;
-        } else if (*key == "timeleft") {
-            record.timeLeft = *value;
-        } else if (*key == "param1") {
-            record.param1 = *value;
-        } else if (*key == "param2") {
-            record.param2 = *value;
-        } else if (*key == "platform") {
-            record.platform = *value;
+        } else if (auto *field = textField(*key, record)) {
+            *field = *value;
         } else if (*key == "maxplayers") {
             record.maxPlayers = maxPlayersText(*value);
         } else if (equalsNoCase(*key, "equalmodrequired")) {
