@@ -1,4 +1,5 @@
 #include "cli/QueryCommand.h"
+#include "cli/ServersCommand.h"
 #include "common/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,7 @@ int main(int argc, char **argv)
     app.require_subcommand(0, 1);
     int exitCode = 0;
     garrison::cli::addQueryCommand(app, exitCode);
+    garrison::cli::addServersCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();
