@@ -134,8 +134,11 @@ TEST(GameSpyAnswer, StopsAtFinalOrAtAnUnclosedTokenAndCutsLongTexts)
     const std::string longValue(1000, 'm');
     applyGameSpyAnswer("\\gamename\\g\\mod\\" + longValue + "\\final\\\\", record);
     EXPECT_EQ(record.mod, std::string(255, 'm'));
-    applyGameSpyAnswer("\\" + std::string(300, 'k') + "mapname\\eden\\final\\\\", record);
-    EXPECT_EQ(record.map, ""); // a key cut to 255 bytes is no known key
+    const std::string longName(300, 'n');
+    applyGameSpyAnswer("\\gamename\\g\\player_0\\" + longName + "\\team_0\\\\score_0\\1\\deaths_0\\2\\final\\\\",
+                       record);
+    ASSERT_EQ(record.playerList.size(), 1u);
+    EXPECT_EQ(record.playerList[0].name, std::string(255, 'n'));
 }
 
 } // namespace
