@@ -28,3 +28,15 @@ function(garrison_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_link_libraries(${name} PUBLIC garrison_options ${ARG_DEPS})
 endfunction()
+
+# garrison_embed(TARGET INPUT SYMBOL packed|plain): compile a resource file into TARGET
+# as garrison::resources::SYMBOL[] and SYMBOLSize.
+function(garrison_embed target input symbol mode)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${symbol}.cpp)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND garrison-embed ${input} ${output} ${symbol} ${mode}
+    DEPENDS garrison-embed ${input}
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+endfunction()

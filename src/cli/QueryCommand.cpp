@@ -1,6 +1,7 @@
 #include "cli/QueryCommand.h"
 
 #include "cli/StatusPrinter.h"
+#include "lang/LanguageLoader.h"
 #include "monitor/MonitorEndpoint.h"
 #include "platform/HostLookup.h"
 #include "servers/ServerAddress.h"
@@ -56,11 +57,12 @@ int runQuery(const QueryOptions &options)
     }
     endpoint.stop();
 
+    const LanguageTable language = loadLanguageTable();
     const bool answered = result.infoAnswers > 0 || result.statusAnswers > 0;
     if (options.json)
-        std::cout << statusJson(result).dump(2) << "\n";
+        std::cout << statusJson(result, language).dump(2) << "\n";
     else if (answered)
-        printStatus(std::cout, result);
+        printStatus(std::cout, result, language);
     if (!answered) {
         std::cerr << "garrison-cli: no answer from " << dottedAddress(*address) << (*port ? ":" : "")
                   << (*port ? std::to_string(*port) : std::string()) << " within " << options.seconds << " seconds\n";

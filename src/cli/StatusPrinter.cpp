@@ -1,5 +1,6 @@
 #include "cli/StatusPrinter.h"
 
+#include "common/DisplayText.h"
 #include "common/Windows1252.h"
 #include "monitor/GameStates.h"
 
@@ -30,7 +31,7 @@ std::string utf8(const std::string &text)
 
 } // namespace
 
-nlohmann::ordered_json statusJson(const ServerStatus &s)
+nlohmann::ordered_json statusJson(const ServerStatus &s, const LanguageTable &language)
 {
     nlohmann::ordered_json players = nlohmann::ordered_json::array();
     for (const auto &player : s.playerList)
@@ -43,7 +44,7 @@ nlohmann::ordered_json statusJson(const ServerStatus &s)
         {"version", s.version},
         {"required_version", s.requiredVersion},
         {"game_state", s.gameState},
-        {"game_state_text", gameStateEnglishText(s.gameState)},
+        {"game_state_text", displayText(gameStateText(s.gameState, language))},
         {"port", s.port},
         {"mod", utf8(s.mod)},
         {"equal_mod_required", s.equalModRequired},
@@ -61,7 +62,7 @@ nlohmann::ordered_json statusJson(const ServerStatus &s)
     };
 }
 
-void printStatus(std::ostream &out, const ServerStatus &s)
+void printStatus(std::ostream &out, const ServerStatus &s, const LanguageTable &language)
 {
     const auto line = [&](const char *label, const std::string &value) {
         out << std::left << std::setw(18) << label << value << "\n";
@@ -70,7 +71,7 @@ void printStatus(std::ostream &out, const ServerStatus &s)
     line("Mission", utf8(s.mission));
     line("Map", utf8(s.map));
     line("Game", utf8(s.gameName));
-    line("Game state", std::to_string(s.gameState) + " (" + gameStateEnglishText(s.gameState) + ")");
+    line("Game state", std::to_string(s.gameState) + " (" + displayText(gameStateText(s.gameState, language)) + ")");
     line("Time left", utf8(s.timeLeft));
     line("Players", std::to_string(s.players) + (s.maxPlayers.empty() ? "" : "/" + utf8(s.maxPlayers)));
     line("Version", std::to_string(s.version) + " (required " + std::to_string(s.requiredVersion) + ")");

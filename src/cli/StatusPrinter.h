@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/LanguageTable.h"
 #include "monitor/ServerStatus.h"
 
 #include <nlohmann/json.hpp>
@@ -8,8 +9,8 @@
 namespace garrison::cli {
 
 // The record as JSON: snake_case keys, texts in UTF-8.
-nlohmann::ordered_json statusJson(const ServerStatus &status);
+nlohmann::ordered_json statusJson(const ServerStatus &status, const LanguageTable &language);
 // The record as a person reads it.
-void printStatus(std::ostream &out, const ServerStatus &status);
+void printStatus(std::ostream &out, const ServerStatus &status, const LanguageTable &language);
 
 } // namespace garrison::cli

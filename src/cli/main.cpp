@@ -1,3 +1,4 @@
+#include "cli/LangCommand.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
 #include "common/Version.h"
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     int exitCode = 0;
     garrison::cli::addQueryCommand(app, exitCode);
     garrison::cli::addServersCommand(app, exitCode);
+    garrison::cli::addLangCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

@@ -2,14 +2,10 @@
 
 namespace garrison {
 
-namespace {
-
-bool isSeparator(char c)
+bool isWordSeparator(char c)
 {
     return c == ' ' || (c >= 8 && c <= 13);
 }
-
-} // namespace
 
 std::vector<std::string> splitWords(std::string_view text)
 {
@@ -30,7 +26,7 @@ std::vector<std::string> splitWords(std::string_view text)
             word.assign(text.substr(i + 1, end - i - 1));
             finish();
             i = close == std::string_view::npos ? text.size() : close + 1;
-        } else if (isSeparator(c)) {
+        } else if (isWordSeparator(c)) {
             finish();
             ++i;
         } else {

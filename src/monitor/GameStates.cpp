@@ -7,18 +7,12 @@ namespace {
 struct GameStateName {
     std::uint32_t state;
     const char *label;
-    const char *english;
 };
 
 constexpr GameStateName kNames[] = {
-    {0, "DSTR_MAIN_STATUS_IDLE", "Idle"},
-    {2, "DSTR_MAIN_STATUS_CREATING", "Creating"},
-    {4, "DSTR_MAIN_STATUS_EDMISS", "Editing mission"},
-    {6, "DSTR_MAIN_STATUS_WAITING", "Waiting"},
-    {9, "DSTR_MAIN_STATUS_DEBRIEFING", "Debriefing"},
-    {12, "DSTR_MAIN_STATUS_SETTINGUP", "Setting up"},
-    {13, "DSTR_MAIN_STATUS_BRIEFING", "Briefing"},
-    {14, "DSTR_MAIN_STATUS_PLAYING", "Playing"},
+    {0, "DSTR_MAIN_STATUS_IDLE"},      {2, "DSTR_MAIN_STATUS_CREATING"},   {4, "DSTR_MAIN_STATUS_EDMISS"},
+    {6, "DSTR_MAIN_STATUS_WAITING"},   {9, "DSTR_MAIN_STATUS_DEBRIEFING"}, {12, "DSTR_MAIN_STATUS_SETTINGUP"},
+    {13, "DSTR_MAIN_STATUS_BRIEFING"}, {14, "DSTR_MAIN_STATUS_PLAYING"},
 };
 
 const GameStateName *find(std::uint32_t state)
@@ -38,10 +32,10 @@ const char *gameStateLabel(std::uint32_t state)
     return name ? name->label : "";
 }
 
-std::string gameStateEnglishText(std::uint32_t state)
+std::string gameStateText(std::uint32_t state, const LanguageTable &language)
 {
     const auto *name = find(state);
-    return name ? name->english : std::to_string(state);
+    return name ? language.Resolve(name->label) : std::to_string(state);
 }
 
 } // namespace garrison

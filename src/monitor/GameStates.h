@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lang/LanguageTable.h"
+
 #include <cstdint>
 #include <string>
 
@@ -8,7 +10,7 @@ namespace garrison {
 // The label naming a game state ("DSTR_MAIN_STATUS_PLAYING"), or empty for a
 // code without one, which is shown as its number.
 const char *gameStateLabel(std::uint32_t state);
-// The built-in English text of a state: its label's text, or the code in decimal.
-std::string gameStateEnglishText(std::uint32_t state);
+// The text shown for a state: its label resolved, or the code in decimal.
+std::string gameStateText(std::uint32_t state, const LanguageTable &language);
 
 } // namespace garrison

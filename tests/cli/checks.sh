@@ -1,0 +1,35 @@
+# Shared checks of the garrison-cli scripts; each ends with `finish`.
+failures=0
+checks=0
+fail() { # message...
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+status_is() { # description, command status, expected status
+  checks=$((checks + 1))
+  [ "$2" -eq "$3" ] || fail "$1 (exit $2, expected $3)"
+}
+contains() { # description, text, wanted
+  checks=$((checks + 1))
+  grep -qF -- "$3" <<< "$2" || fail "$1: no '$3' in:"$'\n'"$2"
+}
+same() { # description, got, wanted
+  checks=$((checks + 1))
+  [ "$2" = "$3" ] || fail "$1: got [$2], wanted [$3]"
+}
+holds() { # description, command...
+  checks=$((checks + 1))
+  local description=$1
+  shift
+  "$@" || fail "$description"
+}
+finish() {
+  echo "$((checks - failures)) passed, $failures failed"
+  [ "$failures" -eq 0 ]
+}
+# Runs the script in a fresh working directory, removed at the end.
+enter_work_folder() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  cd "$work" || exit 1
+}
