@@ -1,14 +1,16 @@
 #include "monitor/MonitorEndpoint.h"
 
 #include "monitor/DatagramKind.h"
+#include "monitor/QueryPackets.h"
 #include "platform/Tick.h"
 
 #include <array>
 
 namespace garrison {
 
-MonitorEndpoint::MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval)
-    : m_poller(*this, status, pollInterval)
+MonitorEndpoint::MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval, std::string cacheFolder)
+    : m_poller(*this, status, pollInterval), m_autoAddon(*this, status, std::move(cacheFolder)),
+      m_central(*this, status)
 {
 }
 
@@ -27,13 +29,23 @@ void MonitorEndpoint::onCommand(const Command &command)
     switch (command.type) {
     case kSetTarget:
         m_poller.setTarget(static_cast<std::uint32_t>(command.first), static_cast<std::uint16_t>(command.second));
+        m_autoAddon.setTarget(static_cast<std::uint32_t>(command.first));
         break;
     case kStartPolling:
         m_poller.startPolling(tickCount());
+        m_autoAddon.restart();
         onIdle();
         break;
     case kStopPolling:
         m_poller.stopPolling();
+        break;
+    case kNewsRequest:
+        m_central.requestNews(static_cast<std::uint32_t>(command.first), static_cast<std::uint16_t>(command.second),
+                              tickCount());
+        break;
+    case kBrowserRequest:
+        m_central.requestBrowserList(static_cast<std::uint32_t>(command.first),
+                                     static_cast<std::uint16_t>(command.second), tickCount());
         break;
     default:
         break; // unknown commands are ignored
@@ -43,13 +55,23 @@ void MonitorEndpoint::onCommand(const Command &command)
 void MonitorEndpoint::onIdle()
 {
     const std::uint32_t now = tickCount();
-    if (m_poller.pollDue(now))
+    if (!m_poller.pollDue(now))
+        return;
+    m_autoAddon.checkProgress(now);
+    // The list request follows the probes while the server is unknown, and
+    // goes ahead of the info query once it is known.
+    if (m_poller.implementation() == Implementation::Unknown) {
         m_poller.sendPoll(now);
+        m_autoAddon.requestList(m_poller.gamePort());
+    } else {
+        m_autoAddon.requestList(m_poller.gamePort());
+        m_poller.sendPoll(now);
+    }
 }
 
 void MonitorEndpoint::onRead(int)
 {
-    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    std::array<std::uint8_t, kMaxDatagramBytes> buffer;
     std::uint32_t address = 0;
     std::uint16_t port = 0;
     const long length = receive(buffer.data(), buffer.size(), address, port);
@@ -57,7 +79,7 @@ void MonitorEndpoint::onRead(int)
         return;
     const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(length));
     const std::uint32_t now = tickCount();
-    switch (classifyDatagram(datagram, address, port, m_poller.serverAddress(), 0)) {
+    switch (classifyDatagram(datagram, address, port, m_poller.serverAddress(), m_autoAddon.port())) {
     case DatagramKind::SocketsInfo:
         m_poller.onSocketsInfo(datagram, port, now);
         break;
@@ -66,6 +88,12 @@ void MonitorEndpoint::onRead(int)
         break;
     case DatagramKind::GameSpyFragment:
         m_poller.onGameSpyFragment(datagram, port);
+        break;
+    case DatagramKind::AutoAddon:
+        m_autoAddon.onDatagram(datagram, port, now);
+        break;
+    case DatagramKind::CentralServer:
+        m_central.onDatagram(datagram);
         break;
     default:
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/AutoAddonClient.h"
+#include "monitor/CentralServerClient.h"
 #include "monitor/DatagramSender.h"
 #include "monitor/SocketEndpoint.h"
 #include "monitor/StatusPoller.h"
@@ -7,7 +9,8 @@
 namespace garrison {
 
 // The network worker of the server monitor: one UDP socket, the status poll
-// on its idle ticks, and the commands of the UI thread.
+// and the Auto-Addon exchange on its idle ticks, the central server's
+// answers, and the commands of the UI thread.
 class MonitorEndpoint final : public SocketEndpoint, private DatagramSender {
 public:
     enum CommandType : std::int32_t {
@@ -18,11 +21,11 @@ public:
         kBrowserRequest = 5 // first: central server address, second: its port
     };
 
-    // The poll interval is two seconds; tests shorten it.
-    explicit MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval = kPollIntervalMs);
+    // The poll interval is two seconds; tests shorten it. List caches go to
+    // cacheFolder ("" is the working directory).
+    explicit MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval = kPollIntervalMs,
+                             std::string cacheFolder = {});
     ~MonitorEndpoint() override;
-
-    static constexpr std::size_t kReceiveBufferSize = 8192;
 
 protected:
     void onRead(int error) override;
@@ -33,6 +36,8 @@ private:
     void send(std::uint32_t address, std::uint16_t port, std::span<const std::uint8_t> bytes) override;
 
     StatusPoller m_poller;
+    AutoAddonClient m_autoAddon;
+    CentralServerClient m_central;
 };
 
 } // namespace garrison

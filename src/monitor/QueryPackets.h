@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace garrison {
@@ -26,5 +27,7 @@ inline constexpr std::uint16_t kDefaultGamePort = 2302;
 inline constexpr std::uint16_t kSecondGamePort = 2234;
 inline constexpr std::uint16_t kCentralServerPort = 48124;
 inline constexpr std::uint32_t kPollIntervalMs = 2000;
+// The longest datagram read; anything longer is cut there.
+inline constexpr std::size_t kMaxDatagramBytes = 8192;
 
 } // namespace garrison

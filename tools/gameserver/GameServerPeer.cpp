@@ -37,26 +37,6 @@ bool matches(std::span<const std::uint8_t> datagram, std::span<const std::uint8_
 
 } // namespace
 
-class GameServerPeer::PortEndpoint final : public SocketEndpoint {
-public:
-    explicit PortEndpoint(GameServerPeer &peer) : m_peer(peer) {}
-    ~PortEndpoint() override { stop(); }
-
-protected:
-    void onRead(int) override
-    {
-        std::uint8_t buffer[2048];
-        std::uint32_t address = 0;
-        std::uint16_t port = 0;
-        const long length = receive(buffer, sizeof buffer, address, port);
-        if (length >= 0)
-            m_peer.handle(*this, {buffer, static_cast<std::size_t>(length)}, address, port);
-    }
-
-private:
-    GameServerPeer &m_peer;
-};
-
 GameServerPeer::GameServerPeer(GameServerConfig config) : m_config(std::move(config))
 {
     if (m_config.queryPort == 0)
@@ -71,8 +51,12 @@ GameServerPeer::~GameServerPeer()
 bool GameServerPeer::start()
 {
     m_started = std::chrono::steady_clock::now();
-    m_game = std::make_unique<PortEndpoint>(*this);
-    m_query = std::make_unique<PortEndpoint>(*this);
+    const auto handler = [this](UdpPort &port, std::span<const std::uint8_t> datagram, std::uint32_t address,
+                                std::uint16_t sourcePort) {
+        handle(port, datagram, address, sourcePort);
+    };
+    m_game = std::make_unique<UdpPort>(handler);
+    m_query = std::make_unique<UdpPort>(handler);
     if (!m_game->create(m_config.gamePort, m_config.address) || !m_query->create(m_config.queryPort, m_config.address))
         return false;
     m_game->start();
@@ -217,7 +201,7 @@ std::vector<std::string> GameServerPeer::statusAnswer(int queryId) const
     return fragments;
 }
 
-void GameServerPeer::sendStatus(PortEndpoint &endpoint, std::uint32_t address, std::uint16_t port)
+void GameServerPeer::sendStatus(UdpPort &endpoint, std::uint32_t address, std::uint16_t port)
 {
     const auto fragments = statusAnswer(m_nextQueryId++);
     std::vector<std::size_t> order(fragments.size());
@@ -234,7 +218,7 @@ void GameServerPeer::sendStatus(PortEndpoint &endpoint, std::uint32_t address, s
     }
 }
 
-void GameServerPeer::handle(PortEndpoint &endpoint, std::span<const std::uint8_t> datagram, std::uint32_t address,
+void GameServerPeer::handle(UdpPort &endpoint, std::span<const std::uint8_t> datagram, std::uint32_t address,
                             std::uint16_t port)
 {
     const bool onGamePort = &endpoint == m_game.get();

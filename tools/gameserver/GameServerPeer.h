@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gameserver/GameServerConfig.h"
-#include "monitor/SocketEndpoint.h"
+#include "peers/UdpPort.h"
 
 #include <atomic>
 #include <chrono>
@@ -38,18 +38,15 @@ public:
     std::vector<std::string> statusAnswer(int queryId) const;
 
 private:
-    class PortEndpoint;
-    friend class PortEndpoint;
-    void handle(PortEndpoint &endpoint, std::span<const std::uint8_t> datagram, std::uint32_t address,
-                std::uint16_t port);
-    void sendStatus(PortEndpoint &endpoint, std::uint32_t address, std::uint16_t port);
+    void handle(UdpPort &endpoint, std::span<const std::uint8_t> datagram, std::uint32_t address, std::uint16_t port);
+    void sendStatus(UdpPort &endpoint, std::uint32_t address, std::uint16_t port);
     double elapsedSeconds() const;
     void record(const std::string &query);
 
     GameServerConfig m_config;
     std::chrono::steady_clock::time_point m_started;
-    std::unique_ptr<PortEndpoint> m_game;
-    std::unique_ptr<PortEndpoint> m_query;
+    std::unique_ptr<UdpPort> m_game;
+    std::unique_ptr<UdpPort> m_query;
     mutable std::mutex m_lock;
     std::vector<std::string> m_queries;
     std::atomic<int> m_nextQueryId{1};

@@ -1,29 +1,14 @@
 // garrison-gameserver: a game server on loopback for the demo and the tests.
 #include "gameserver/GameServerPeer.h"
+#include "peers/PeerMain.h"
 
 #include <CLI/CLI.hpp>
 
-#include <arpa/inet.h>
-#include <csignal>
 #include <iostream>
-#include <sstream>
-#include <thread>
 
 using namespace garrison::peers;
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-std::vector<std::string> splitOn(const std::string &text, char separator)
-{
-    std::vector<std::string> parts;
-    std::stringstream stream(text);
-    std::string part;
-    while (std::getline(stream, part, separator))
-        parts.push_back(part);
-    return parts;
-}
 
 ScriptedState parseState(const std::string &text)
 {
@@ -97,8 +82,7 @@ int main(int argc, char **argv)
 
     try {
         app.parse(argc, argv);
-        if (inet_pton(AF_INET, bind.c_str(), &config.address) != 1)
-            throw CLI::ValidationError("--bind", "not an IPv4 address: " + bind);
+        config.address = parseBindAddress(bind);
         if (!states.empty()) {
             config.states.clear();
             for (const auto &state : states)
@@ -141,11 +125,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::cout << "garrison-gameserver listening on " << bind << ":" << config.gamePort << std::endl;
-    std::signal(SIGINT, [](int) { g_stop = 1; });
-    std::signal(SIGTERM, [](int) { g_stop = 1; });
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!g_stop && (seconds <= 0 || std::chrono::steady_clock::now() < until))
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    serveUntilStopped(seconds);
     peer.stop();
     return 0;
 }

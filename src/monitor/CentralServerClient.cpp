@@ -1,0 +1,56 @@
+#include "monitor/CentralServerClient.h"
+
+#include "common/ByteReader.h"
+#include "common/LittleEndian.h"
+#include "monitor/AutoAddonPackets.h"
+#include "monitor/CentralAnswers.h"
+
+namespace garrison {
+
+CentralServerClient::CentralServerClient(DatagramSender &sender, StatusStore &status)
+    : m_sender(sender), m_status(status)
+{
+}
+
+void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now)
+{
+    m_sessionId = static_cast<std::uint16_t>(now);
+    if (m_sessionId == 0)
+        m_sessionId = 1;
+    const auto high = static_cast<std::uint16_t>(now >> 16);
+    const auto check = static_cast<std::uint16_t>(((m_sessionId + high + kProtocolVersion) * 5) ^ 0xAAAA);
+    std::vector<std::uint8_t> bytes;
+    appendLittleEndian(bytes, kProtocolVersion);
+    appendLittleEndian(bytes, m_sessionId);
+    appendLittleEndian(bytes, high);
+    appendLittleEndian(bytes, check);
+    m_sender.send(address, port, bytes);
+}
+
+void CentralServerClient::requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now)
+{
+    m_listCookie = static_cast<std::uint16_t>(now + 4660);
+    m_browserRequested = true;
+    std::vector<std::uint8_t> bytes;
+    appendLittleEndian(bytes, kBrowserListRequest);
+    appendLittleEndian(bytes, kProtocolVersion);
+    appendLittleEndian(bytes, m_listCookie);
+    m_sender.send(address, port, bytes);
+}
+
+void CentralServerClient::onDatagram(std::span<const std::uint8_t> datagram)
+{
+    if (datagram.size() < 2)
+        return;
+    const std::uint16_t first = ByteReader(datagram).at<std::uint16_t>(0);
+    if (m_browserRequested && first == m_listCookie) {
+        std::lock_guard guard(m_status.lock);
+        appendBrowserEntries(datagram, m_status.browserList);
+    } else if (m_sessionId != 0 && first == m_sessionId) {
+        auto news = parseNewsAnswer(datagram);
+        std::lock_guard guard(m_status.lock);
+        m_status.news = std::move(news);
+    }
+}
+
+} // namespace garrison

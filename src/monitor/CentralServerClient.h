@@ -1,0 +1,32 @@
+#pragma once
+
+#include "monitor/DatagramSender.h"
+#include "monitor/ServerStatus.h"
+
+#include <cstdint>
+#include <span>
+
+namespace garrison {
+
+// The news and browser-list exchanges with the central server. Runs on the
+// network worker; answers go into the status store under its lock.
+class CentralServerClient {
+public:
+    CentralServerClient(DatagramSender &sender, StatusStore &status);
+
+    void requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now);
+    void requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now);
+    // A datagram from the central server's port: the answer to one of the two
+    // requests, told apart by its first word; anything else is ignored.
+    void onDatagram(std::span<const std::uint8_t> datagram);
+
+private:
+    DatagramSender &m_sender;
+    StatusStore &m_status;
+    // 0 until the request is sent, so a stray datagram cannot pass for an answer.
+    std::uint16_t m_sessionId = 0;
+    std::uint16_t m_listCookie = 0;
+    bool m_browserRequested = false;
+};
+
+} // namespace garrison
