@@ -2,6 +2,7 @@
 
 #include "common/DisplayText.h"
 #include "common/Windows1252.h"
+#include "monitor/AddonServerText.h"
 #include "monitor/GameStates.h"
 
 #include <iomanip>
@@ -31,7 +32,8 @@ std::string utf8(const std::string &text)
 
 } // namespace
 
-nlohmann::ordered_json statusJson(const ServerStatus &s, const LanguageTable &language)
+nlohmann::ordered_json statusJson(const ServerStatus &s, const LanguageTable &language,
+                                  std::optional<std::size_t> listBytes)
 {
     nlohmann::ordered_json players = nlohmann::ordered_json::array();
     for (const auto &player : s.playerList)
@@ -59,10 +61,17 @@ nlohmann::ordered_json statusJson(const ServerStatus &s, const LanguageTable &la
         {"param2", utf8(s.param2)},
         {"platform", utf8(s.platform)},
         {"player_list", players},
+        {"addon_server",
+         {{"state", static_cast<int>(s.addonServerState)},
+          {"state_text", displayText(addonServerText(s, true, language))},
+          {"expected_chunks", s.expectedChunks},
+          {"received_chunks", s.receivedChunks},
+          {"list_bytes", listBytes ? nlohmann::ordered_json(*listBytes) : nlohmann::ordered_json()}}},
     };
 }
 
-void printStatus(std::ostream &out, const ServerStatus &s, const LanguageTable &language)
+void printStatus(std::ostream &out, const ServerStatus &s, const LanguageTable &language,
+                 std::optional<std::size_t> listBytes)
 {
     const auto line = [&](const char *label, const std::string &value) {
         out << std::left << std::setw(18) << label << value << "\n";
@@ -84,6 +93,9 @@ void printStatus(std::ostream &out, const ServerStatus &s, const LanguageTable &
     line("Equal mods", s.equalModRequired ? "required" : "not required");
     if (!s.param1.empty())
         line("Params", utf8(s.param1) + ", " + utf8(s.param2));
+    line("Auto-Addon", displayText(addonServerText(s, true, language)) + " (" + std::to_string(s.receivedChunks) +
+                           " of " + std::to_string(s.expectedChunks) + " chunks" +
+                           (listBytes ? ", list of " + std::to_string(*listBytes) + " bytes" : std::string()) + ")");
     if (s.playerList.empty())
         return;
     out << "\n"

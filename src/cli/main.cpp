@@ -1,3 +1,4 @@
+#include "cli/CentralCommands.h"
 #include "cli/LangCommand.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
@@ -14,6 +15,8 @@ int main(int argc, char **argv)
     garrison::cli::addQueryCommand(app, exitCode);
     garrison::cli::addServersCommand(app, exitCode);
     garrison::cli::addLangCommand(app, exitCode);
+    garrison::cli::addNewsCommand(app, exitCode);
+    garrison::cli::addBrowseCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

@@ -139,13 +139,15 @@ bool AutoAddonClient::takeListFromCache()
         return false;
     // A cache that is damaged or does not unpack is thrown away and the list
     // fetched again, never trusted.
-    if (!readListCache(path, m_chunks) || !assemble()) {
+    std::optional<std::vector<std::uint8_t>> list;
+    if (readListCache(path, m_chunks))
+        list = m_chunks.assemble();
+    if (!list) {
         deleteFile(path);
         m_chunks.reset(m_chunks.expected());
         return false;
     }
-    std::lock_guard guard(m_status.lock);
-    m_status.record.receivedChunks = static_cast<int>(m_chunks.received());
+    publish(std::move(list));
     return true;
 }
 
@@ -168,24 +170,21 @@ void AutoAddonClient::onChunk(std::span<const std::uint8_t> datagram, std::uint3
     m_lastChunkTime = now;
     if (!m_chunks.store(datagram))
         return;
-    {
-        std::lock_guard guard(m_status.lock);
-        m_status.record.receivedChunks = static_cast<int>(m_chunks.received());
-    }
+    std::optional<std::vector<std::uint8_t>> list;
     if (m_chunks.complete()) {
         writeListCache(cachePath(), m_chunks);
-        assemble();
+        list = m_chunks.assemble();
     }
+    publish(std::move(list));
 }
 
-bool AutoAddonClient::assemble()
+void AutoAddonClient::publish(std::optional<std::vector<std::uint8_t>> list)
 {
-    auto list = m_chunks.assemble();
-    if (!list)
-        return false;
+    // Together, so a reader that sees every chunk in also sees the list.
     std::lock_guard guard(m_status.lock);
-    m_status.offeredList = std::move(list);
-    return true;
+    m_status.record.receivedChunks = static_cast<int>(m_chunks.received());
+    if (list)
+        m_status.offeredList = std::move(list);
 }
 
 std::string AutoAddonClient::cachePath() const

@@ -5,6 +5,7 @@
 #include "monitor/ServerStatus.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -41,7 +42,8 @@ private:
     void onChunk(std::span<const std::uint8_t> datagram, std::uint32_t now);
     bool takeListFromCache();
     void requestWholeList(std::uint32_t now);
-    bool assemble();
+    // The chunk count, and the list once it is whole, for the UI thread.
+    void publish(std::optional<std::vector<std::uint8_t>> list);
     std::string cachePath() const;
     void send(std::uint16_t port, std::span<const std::uint8_t> bytes);
 

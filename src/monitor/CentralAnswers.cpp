@@ -34,8 +34,8 @@ void appendBrowserEntries(std::span<const std::uint8_t> datagram, std::vector<Br
         BrowserEntry entry;
         reader.readBytes(&entry.address, sizeof entry.address);
         reader.read(entry.port);
-        reader.read(entry.firstFlags);
-        reader.read(entry.secondFlags);
+        reader.read(entry.players);
+        reader.read(entry.flags);
         const bool whole = reader.readText(entry.name);
         const bool known = std::any_of(list.begin(), list.end(), [&](const BrowserEntry &other) {
             return other.address == entry.address && other.port == entry.port;

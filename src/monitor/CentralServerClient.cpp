@@ -50,6 +50,7 @@ void CentralServerClient::onDatagram(std::span<const std::uint8_t> datagram)
         auto news = parseNewsAnswer(datagram);
         std::lock_guard guard(m_status.lock);
         m_status.news = std::move(news);
+        ++m_status.newsAnswers;
     }
 }
 

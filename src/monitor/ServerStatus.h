@@ -79,8 +79,8 @@ struct ServerStatus {
 struct BrowserEntry {
     std::uint32_t address = 0; // network order
     std::uint16_t port = 0;
-    std::uint8_t firstFlags = 0;
-    std::uint8_t secondFlags = 0; // bit 0 picks the game filter
+    std::uint8_t players = 0;
+    std::uint8_t flags = 0; // bit 0: a Flashpoint Resistance server
     std::string name;
 
     bool operator==(const BrowserEntry &) const = default;
@@ -107,6 +107,7 @@ struct StatusStore {
     // Decompressed package list, waiting for the UI thread to take it.
     std::optional<std::vector<std::uint8_t>> offeredList;
     NewsAnswer news;
+    std::uint32_t newsAnswers = 0;
     std::vector<BrowserEntry> browserList;
     std::string upgradeStatus;
 

@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# garrison-cli query against the loopback game server, as a user runs them.
+# garrison-cli query against the loopback game server and its Auto-Addon
+# server, as a user runs them.
 set -u
 cli=$1
-server=$2
+tools=$2
 address="127.$(( $$ % 250 + 1 )).$(( ($$ / 250) % 250 + 1 )).7"
 . "$(dirname "$0")/checks.sh"
 enter_work_folder
 
-"$server" --bind "$address" --port 2302 --player $'Zo\xeb:3:1' --mod 'RES;@WW2' --name 'Caf'$'\xe9' \
+for i in $(seq 1 200); do echo "pack$i 5 http://127.0.0.1/p$i.zip"; done > list.txt
+"$tools/garrison-autoaddon" --bind "$address" --port 2322 --password pw --list list.txt --chunk-data 400 \
+  --seconds 20 > /dev/null &
+addon=$!
+"$tools/garrison-gameserver" --bind "$address" --port 2302 --player $'Zo\xeb:3:1' --mod 'RES;@WW2' --name 'Caf'$'\xe9' \
   --fragment-size 80 --order shuffle --seconds 20 > /dev/null &
 pid=$!
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $pid $addon 2>/dev/null; rm -rf "$work"' EXIT
 sleep 0.3
 
-json=$("$cli" query "$address" --json)
+json=$("$cli" query "$address" --password pw --json)
 status_is "query without a port" $? 0
+contains "list received" "$json" '"state_text": "Yes"'
+contains "list size" "$json" "\"list_bytes\": $(stat -c %s list.txt)"
+holds "list cached" ls ./*.tmp
 contains "json" "$json" '"port": 2302'
 contains "json" "$json" '"implementation": "Sockets"'
 contains "json" "$json" '"game_state_text": "Playing"'
@@ -23,9 +31,10 @@ contains "json" "$json" '"description": "Café"'
 contains "json" "$json" '"max_players": "32"'
 contains "json" "$json" '"name": "Zoë"'
 
-text=$("$cli" query "$address:2302")
+text=$("$cli" query "$address:2302" --password wrong)
 status_is "query with a port" $? 0
 contains "text" "$text" 'Playing'
+contains "password refused" "$text" 'Psw fail'
 
 "$cli" query "$address:notaport" 2> err.txt
 status_is "bad port" $? 2

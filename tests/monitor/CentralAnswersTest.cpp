@@ -49,7 +49,7 @@ TEST(CentralAnswers, BrowserEntries)
     appendBrowserEntries(bytes("\x34\x12" + a + b + a), list);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].port, 2302);
-    EXPECT_EQ(list[0].secondFlags, 1);
+    EXPECT_EQ(list[0].flags, 1);
     EXPECT_EQ(list[1].name, "Bravo");
     EXPECT_EQ(list[1].address, 0x0200000au);
 

@@ -61,8 +61,8 @@ void CentralPeer::handle(UdpPort &port, std::span<const std::uint8_t> datagram, 
                 const auto *raw = reinterpret_cast<const std::uint8_t *>(&entry.address);
                 answer.insert(answer.end(), raw, raw + 4);
                 appendLittleEndian(answer, entry.port);
-                answer.push_back(entry.firstFlags);
-                answer.push_back(entry.secondFlags);
+                answer.push_back(entry.players);
+                answer.push_back(entry.flags);
                 appendText(answer, entry.name);
             }
             port.reply(address, sourcePort, answer);

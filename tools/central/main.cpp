@@ -14,12 +14,12 @@ garrison::BrowserEntry parseEntry(const std::string &text)
 {
     const auto parts = splitOn(text, ':');
     if (parts.size() < 5)
-        throw CLI::ValidationError("--entry", "expected ADDRESS:PORT:FLAGS1:FLAGS2:NAME, got " + text);
+        throw CLI::ValidationError("--entry", "expected ADDRESS:PORT:PLAYERS:FLAGS:NAME, got " + text);
     garrison::BrowserEntry entry;
     entry.address = parseBindAddress(parts[0], "--entry");
     entry.port = static_cast<std::uint16_t>(std::stoul(parts[1]));
-    entry.firstFlags = static_cast<std::uint8_t>(std::stoul(parts[2]));
-    entry.secondFlags = static_cast<std::uint8_t>(std::stoul(parts[3]));
+    entry.players = static_cast<std::uint8_t>(std::stoul(parts[2]));
+    entry.flags = static_cast<std::uint8_t>(std::stoul(parts[3]));
     // The name may hold colons itself.
     entry.name = text.substr(parts[0].size() + parts[1].size() + parts[2].size() + parts[3].size() + 4);
     return entry;
@@ -40,7 +40,7 @@ int main(int argc, char **argv)
     app.add_option("--picture-url", config.pictureUrl, "news picture URL");
     app.add_option("--news-text", config.newsText, "one line of news");
     app.add_option("--link", config.link, "news link (an .ozp link offers an upgrade)");
-    app.add_option("--entry", entries, "ADDRESS:PORT:FLAGS1:FLAGS2:NAME of the browser list (repeatable)");
+    app.add_option("--entry", entries, "ADDRESS:PORT:PLAYERS:FLAGS:NAME of the browser list (repeatable)");
     app.add_option("--per-datagram", config.entriesPerDatagram, "browser entries per answer datagram")
         ->capture_default_str();
     app.add_option("--seconds", seconds, "stop after this long (default: until interrupted)");
