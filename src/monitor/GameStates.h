@@ -13,4 +13,17 @@ const char *gameStateLabel(std::uint32_t state);
 // The text shown for a state: its label resolved, or the code in decimal.
 std::string gameStateText(std::uint32_t state, const LanguageTable &language);
 
+// What announcing a change to state does: whether it is recorded as the
+// announced state, and the sound it plays (0 = none).
+struct Announcement {
+    bool recorded = false;
+    int sound = 0;
+};
+Announcement announcementFor(std::uint32_t state, std::int64_t announcedState);
+
+// A game runs in "Setting up", "Briefing" and "Playing"; it has ended in any
+// state but those and "Idle".
+bool gameRunning(std::uint32_t state);
+bool gameEnded(std::uint32_t state);
+
 } // namespace garrison
