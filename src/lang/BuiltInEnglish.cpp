@@ -1,6 +1,6 @@
 #include "lang/BuiltInEnglish.h"
 
-#include "lang/PackedText.h"
+#include "common/PackedText.h"
 
 #include <cstddef>
 #include <span>

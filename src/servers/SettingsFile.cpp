@@ -1,7 +1,7 @@
 #include "servers/SettingsFile.h"
 
 #include "common/ByteReader.h"
-#include "platform/FileHandle.h"
+#include "platform/WholeFile.h"
 #include "servers/ParameterSplit.h"
 
 #include <cstdio>
@@ -170,38 +170,13 @@ std::vector<std::uint8_t> SettingsFile::encode(const Settings &settings)
 
 Settings SettingsFile::load(const std::string &path)
 {
-    FileHandle file(path, FileHandle::Mode::ReadExisting);
-    if (!file.isOpen())
-        return {};
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[65536];
-    std::int64_t count;
-    while ((count = file.read(block, sizeof block)) > 0)
-        bytes.insert(bytes.end(), block, block + count);
-    if (count < 0)
-        return {};
-    return decode(bytes);
+    const auto bytes = readWholeFile(path);
+    return bytes ? decode(*bytes) : Settings{};
 }
 
 bool SettingsFile::save(const Settings &settings, const std::string &path)
 {
-    const auto bytes = encode(settings);
-    const std::string temporary = path + ".new";
-    {
-        FileHandle file(temporary, FileHandle::Mode::CreateTruncate);
-        if (!file.isOpen() || file.write(bytes.data(), bytes.size()) != static_cast<std::int64_t>(bytes.size()) ||
-            !file.sync()) {
-            file.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    // Replacing the old list is the point here, so a plain rename.
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFile(path, path + ".new", encode(settings));
 }
 
 } // namespace garrison

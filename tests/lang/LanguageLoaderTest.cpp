@@ -1,8 +1,8 @@
 #include "lang/LanguageLoader.h"
+#include "common/PackedText.h"
 #include "common/WordSplit.h"
 #include "lang/BuiltInEnglish.h"
 #include "lang/LanguageLine.h"
-#include "lang/PackedText.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

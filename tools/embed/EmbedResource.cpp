@@ -1,11 +1,15 @@
 // Build-time helper: turns a resource file into a C++ source holding its bytes,
 // optionally packed as a 32-bit little-endian size followed by one zlib stream.
+// A stock-file list (one relative path a line) becomes the nested entry lists
+// that the stock lookup reads before it is packed.
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,12 +30,69 @@ std::vector<unsigned char> pack(const std::string &text)
     return packed;
 }
 
+struct StockFolder {
+    std::vector<std::string> names; // in the order first met
+    std::map<std::string, StockFolder> folders;
+};
+
+void addStockPath(StockFolder &root, const std::string &path)
+{
+    StockFolder *folder = &root;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        const auto slash = path.find('\\', start);
+        const auto end = slash == std::string::npos ? path.size() : slash + 1;
+        const std::string name = path.substr(start, end - start);
+        if (std::find(folder->names.begin(), folder->names.end(), name) == folder->names.end())
+            folder->names.push_back(name);
+        if (name.back() != '\\')
+            break;
+        folder = &folder->folders[name];
+        start = end;
+    }
+}
+
+// Each name, a NUL, and for a folder the offset just past its own list, then that list.
+void writeStockList(const StockFolder &folder, std::string &out)
+{
+    for (const auto &name : folder.names) {
+        out += name;
+        out += '\0';
+        if (name.back() != '\\')
+            continue;
+        const std::size_t offsetAt = out.size();
+        out.append(4, '\0');
+        writeStockList(folder.folders.at(name), out);
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        for (int i = 0; i < 4; ++i)
+            out[offsetAt + static_cast<std::size_t>(i)] = static_cast<char>(offset >> (8 * i));
+    }
+    out += '\0';
+}
+
+std::string stockTree(const std::string &list)
+{
+    StockFolder root;
+    std::istringstream lines(list);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] != '#')
+            addStockPath(root, line);
+    }
+    std::string out;
+    writeStockList(root, out);
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 5 || (std::string(argv[4]) != "packed" && std::string(argv[4]) != "plain")) {
-        std::fprintf(stderr, "usage: garrison-embed INPUT OUTPUT.cpp SYMBOL packed|plain\n");
+    const std::string mode = argc == 5 ? argv[4] : "";
+    if (mode != "packed" && mode != "plain" && mode != "stocktree") {
+        std::fprintf(stderr, "usage: garrison-embed INPUT OUTPUT.cpp SYMBOL packed|plain|stocktree\n");
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -39,9 +100,11 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "garrison-embed: cannot read %s\n", argv[1]);
         return 1;
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (mode == "stocktree")
+        text = stockTree(text);
     std::vector<unsigned char> bytes(text.begin(), text.end());
-    if (std::string(argv[4]) == "packed") {
+    if (mode != "plain") {
         bytes = pack(text);
         if (bytes.empty()) {
             std::fprintf(stderr, "garrison-embed: compression failed\n");

@@ -1,4 +1,4 @@
-#include "lang/PackedText.h"
+#include "common/PackedText.h"
 
 #include <zlib.h>
 

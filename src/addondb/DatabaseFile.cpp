@@ -1,0 +1,220 @@
+#include "addondb/DatabaseFile.h"
+
+#include "addondb/FileTree.h"
+#include "common/ByteReader.h"
+#include "common/LittleEndian.h"
+#include "common/TextCompare.h"
+#include "platform/WholeFile.h"
+
+#include <zlib.h>
+
+#include <unordered_map>
+
+namespace garrison::DatabaseFile {
+
+namespace {
+
+constexpr std::uint32_t kVersion = 1;
+constexpr std::uint8_t kFolderRecord = 1;
+constexpr std::uint8_t kFileRecord = 2;
+constexpr std::uint8_t kEndOfList = 3;
+// Deeper than any path the game can use; a deeper file is not believed.
+constexpr std::size_t kMaxDepth = 512;
+// zlib never expands data by more than about this factor.
+constexpr std::uint64_t kMaxInflation = 1032;
+
+class PayloadWriter {
+public:
+    std::vector<std::uint8_t> bytes;
+    std::unordered_map<const FileNode *, std::uint32_t> sequence;
+
+    void text(const std::string &value)
+    {
+        bytes.insert(bytes.end(), value.begin(), value.end());
+        bytes.push_back(0);
+    }
+    template <typename T>
+    void value(T v)
+    {
+        appendLittleEndian(bytes, v);
+    }
+
+    void list(const FileNode &folder)
+    {
+        for (const auto &child : folder.children) {
+            sequence[child.get()] = static_cast<std::uint32_t>(sequence.size());
+            bytes.push_back(child->isFolder() ? kFolderRecord : kFileRecord);
+            text(child->name());
+            if (!child->isFolder())
+                text(child->diskName());
+            value(static_cast<std::uint16_t>(child->status));
+            value(child->packageCount);
+            value(child->flags);
+            if (child->isFolder()) {
+                list(*child);
+                continue;
+            }
+            value(child->size);
+            value(child->crc);
+            value(child->time);
+        }
+        bytes.push_back(kEndOfList);
+    }
+};
+
+} // namespace
+
+std::vector<std::uint8_t> encodePayload(AddonDatabase &database)
+{
+    FileNode *root = database.root();
+    if (!root)
+        return {};
+    prune(*root);
+    root->setName(database.gameFolder());
+    PayloadWriter out;
+    out.bytes.reserve(4096);
+    out.list(*root);
+    out.value(static_cast<std::uint32_t>(database.packages().size()));
+    for (const auto &package : database.packages()) {
+        out.text(package.name);
+        out.value(package.installDate);
+        out.text(package.comment);
+        out.text(package.text3);
+        out.text(package.text4);
+        std::vector<std::uint32_t> files;
+        for (const auto &node : package.files) {
+            // A node outside the tree has no number to be stored under.
+            const auto found = out.sequence.find(node.get());
+            if (found != out.sequence.end())
+                files.push_back(found->second);
+        }
+        out.value(static_cast<std::uint32_t>(files.size()));
+        for (const auto number : files)
+            out.value(number);
+    }
+    return std::move(out.bytes);
+}
+
+bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &database)
+{
+    ByteReader in(payload);
+    NodeRef root = FileNode::makeFolder(database.gameFolder());
+    root->packageCount = FileNode::kRootPackageCount;
+    std::vector<NodeRef> index;
+    std::vector<FileNode *> folders = {root.get()};
+    while (!folders.empty()) {
+        std::uint8_t type = 0;
+        if (!in.read(type))
+            return false;
+        if (type == kEndOfList) {
+            folders.pop_back();
+            continue;
+        }
+        std::string name, diskName;
+        std::uint16_t status = 0, flags = 0;
+        std::int32_t count = 0;
+        in.readText(name);
+        if (type == kFileRecord)
+            in.readText(diskName);
+        in.read(status);
+        in.read(count);
+        in.read(flags);
+        NodeRef node;
+        if (type == kFileRecord) {
+            std::uint32_t size = 0, crc = 0;
+            std::uint64_t time = 0;
+            in.read(size);
+            in.read(crc);
+            in.read(time);
+            // The disk's letter case wins when the two differ only in case.
+            node = FileNode::makeFile(equalsNoCase(name, diskName) ? diskName : name, size, crc, time);
+            node->flags = static_cast<std::uint16_t>(flags & ~NodeFlag::Folder);
+            node->setDiskName(diskName);
+        } else {
+            node = FileNode::makeFolder(name);
+            node->flags = static_cast<std::uint16_t>(flags | NodeFlag::Folder);
+        }
+        if (!in.ok())
+            return false;
+        node->status = static_cast<NodeStatus>(status);
+        node->packageCount = count;
+        insertChild(*folders.back(), node);
+        index.push_back(node);
+        if (type != kFileRecord) {
+            if (folders.size() > kMaxDepth)
+                return false;
+            folders.push_back(node.get());
+        }
+    }
+
+    std::uint32_t packageCount = 0;
+    if (!in.read(packageCount) || packageCount < kStandardPackageCount)
+        return false;
+    std::vector<Package> packages;
+    for (std::uint32_t p = 0; p < packageCount; ++p) {
+        Package package;
+        std::uint32_t fileCount = 0;
+        in.readText(package.name);
+        in.read(package.installDate);
+        in.readText(package.comment);
+        in.readText(package.text3);
+        in.readText(package.text4);
+        if (!in.read(fileCount) || fileCount > in.remaining() / 4)
+            return false;
+        for (std::uint32_t f = 0; f < fileCount; ++f) {
+            std::uint32_t number = 0;
+            in.read(number);
+            if (number >= index.size())
+                return false;
+            package.files.push_back(index[number]);
+        }
+        if (!in.ok())
+            return false;
+        packages.push_back(std::move(package));
+    }
+
+    database.makeRoot().children = std::move(root->children);
+    for (const auto &child : database.root()->children)
+        child->parent = database.root();
+    database.packages() = std::move(packages);
+    database.nameStandardPackages();
+    database.findAddonFolders();
+    return true;
+}
+
+bool load(AddonDatabase &database, const std::string &path)
+{
+    const auto file = readWholeFile(path);
+    if (!file || file->size() < 8)
+        return false;
+    const ByteReader header(*file);
+    if (header.at<std::uint32_t>(0) != kVersion)
+        return false;
+    const std::uint32_t length = header.at<std::uint32_t>(4);
+    if (length > (file->size() - 8) * kMaxInflation + 64)
+        return false;
+    std::vector<std::uint8_t> payload(length);
+    uLongf produced = length;
+    if (uncompress(payload.data(), &produced, file->data() + 8, static_cast<uLong>(file->size() - 8)) != Z_OK)
+        return false;
+    payload.resize(produced);
+    return decodePayload(payload, database);
+}
+
+bool save(AddonDatabase &database, const std::string &path, const std::string &temporary)
+{
+    const auto payload = encodePayload(database);
+    if (payload.empty())
+        return false;
+    uLongf packedLength = compressBound(static_cast<uLong>(payload.size()));
+    std::vector<std::uint8_t> file;
+    appendLittleEndian(file, kVersion);
+    appendLittleEndian(file, static_cast<std::uint32_t>(payload.size()));
+    file.resize(8 + packedLength);
+    if (compress2(file.data() + 8, &packedLength, payload.data(), static_cast<uLong>(payload.size()), 9) != Z_OK)
+        return false;
+    file.resize(8 + packedLength);
+    return replaceFile(path, temporary, file);
+}
+
+} // namespace garrison::DatabaseFile

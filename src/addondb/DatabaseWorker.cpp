@@ -1,0 +1,32 @@
+#include "addondb/DatabaseWorker.h"
+
+#include "addondb/FileScanner.h"
+#include "platform/ThreadPriority.h"
+
+namespace garrison {
+
+void DatabaseWorker::start()
+{
+    join();
+    m_done = false;
+    m_ready = false;
+    m_thread = std::thread([this] { run(); });
+}
+
+void DatabaseWorker::join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void DatabaseWorker::run()
+{
+    lowerCurrentThreadPriority();
+    DatabaseFile::load(m_database, m_databasePath);
+    FileScanner(m_database).scan();
+    m_database.derive();
+    m_ready = !m_database.aborted();
+    m_done = true;
+}
+
+} // namespace garrison

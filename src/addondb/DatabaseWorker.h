@@ -1,0 +1,40 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "addondb/DatabaseFile.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace garrison {
+
+// The database's start-up work on a thread of its own at low priority: load
+// the database file, scan the game folder, derive. The window polls done();
+// ready() says the scan ran to its end (not stopped by Skip).
+class DatabaseWorker {
+public:
+    explicit DatabaseWorker(AddonDatabase &database, std::string databasePath = DatabaseFile::kFileName)
+        : m_database(database), m_databasePath(std::move(databasePath))
+    {
+    }
+    ~DatabaseWorker() { join(); }
+    DatabaseWorker(const DatabaseWorker &) = delete;
+    DatabaseWorker &operator=(const DatabaseWorker &) = delete;
+
+    void start();
+    bool done() const { return m_done; }
+    bool ready() const { return m_ready; }
+    void join();
+
+private:
+    void run();
+
+    AddonDatabase &m_database;
+    std::string m_databasePath;
+    std::thread m_thread;
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_ready{false};
+};
+
+} // namespace garrison

@@ -1,0 +1,101 @@
+#include "addondb/FileNode.h"
+
+#include "common/SizeText.h"
+
+namespace garrison {
+
+NodeRef FileNode::makeFolder(std::string name)
+{
+    auto node = std::make_shared<FileNode>();
+    node->m_name = std::move(name);
+    node->flags = NodeFlag::Folder;
+    return node;
+}
+
+NodeRef FileNode::makeFile(std::string name, std::uint32_t size, std::uint32_t crc, FileTime time)
+{
+    auto node = std::make_shared<FileNode>();
+    node->m_name = std::move(name);
+    node->size = size;
+    node->crc = crc;
+    node->time = time;
+    return node;
+}
+
+void FileNode::setName(std::string name)
+{
+    const bool sameDiskName = m_diskName.empty();
+    if (sameDiskName && !isFolder())
+        m_diskName = m_name;
+    m_name = std::move(name);
+    if (m_diskName == m_name || isFolder())
+        m_diskName.clear();
+}
+
+void FileNode::setDiskName(const std::string &diskName)
+{
+    if (diskName == m_name || isFolder())
+        m_diskName.clear();
+    else
+        m_diskName = diskName;
+}
+
+std::string FileNode::relativePath() const
+{
+    if (!parent)
+        return {};
+    return parent->relativePath() + m_name;
+}
+
+std::string FileNode::fullPath() const
+{
+    const FileNode *root = this;
+    while (root->parent)
+        root = root->parent;
+    return root == this ? m_name : root->m_name + relativePath();
+}
+
+std::string FileNode::parentRelativePath() const
+{
+    return parent ? parent->relativePath() : std::string();
+}
+
+std::string FileNode::parentPath() const
+{
+    return parent ? parent->fullPath() : std::string();
+}
+
+std::vector<std::string> FileNode::pathComponents() const
+{
+    std::vector<std::string> components;
+    for (const FileNode *node = this; node->parent; node = node->parent)
+        components.insert(components.begin(), node->m_name);
+    return components;
+}
+
+std::string FileNode::sizeText(std::string_view unit) const
+{
+    return garrison::sizeText(size, unit);
+}
+
+std::string FileNode::crcText() const
+{
+    return garrison::crcText(crc);
+}
+
+const char *FileNode::statusText() const
+{
+    switch (status) {
+    case NodeStatus::Missing:
+        return "Missing";
+    case NodeStatus::Present:
+        return "";
+    case NodeStatus::Inactive:
+        return "Inactive";
+    case NodeStatus::DiffPath:
+        return "Diff path";
+    }
+    return "";
+}
+
+} // namespace garrison

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "platform/FileSystem.h"
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace garrison {
+
+// Brings the tree in line with the game folder: known files are recognised by
+// name, size and time (their contents are read only when the time changed),
+// new ones are added to a standard package, vanished ones become Missing, and
+// an add-on file that moved stays in its package.
+class FileScanner {
+public:
+    explicit FileScanner(AddonDatabase &database) : m_database(database) {}
+
+    // One walk and the reconciliation after it (also after a stopped walk).
+    void scan();
+
+private:
+    // The children of one folder by folded name, in their order.
+    using ChildIndex = std::unordered_map<std::string, std::vector<NodeRef>>;
+
+    bool walk(FileNode &folder, const std::string &nativeFolder, const std::string &relativeFolder);
+    void visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
+                   const std::string &relativeFolder, const EntryInfo &entry);
+    bool visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
+                     const std::string &relativeFolder, const EntryInfo &entry);
+    void showProgress(const std::string &path);
+    void seen(const NodeRef &node);
+    void deleteDuplicate(const FileNode &node, const std::string &nativeFolder, const EntryInfo &entry);
+    void reconcile();
+
+    AddonDatabase &m_database;
+    std::uint32_t m_generation = 0;
+    std::vector<NodeRef> m_newFiles;
+};
+
+} // namespace garrison

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace garrison {
+
+// A file's whole contents; nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path);
+// Writes bytes to temporary, flushes them to the device, then renames the
+// temporary over path, so that path always holds either the old or the new
+// contents, never a part. On failure the temporary is removed and path stays.
+bool replaceFile(const std::string &path, const std::string &temporary, std::span<const std::uint8_t> bytes);
+
+} // namespace garrison
