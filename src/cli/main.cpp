@@ -1,4 +1,5 @@
 #include "cli/CentralCommands.h"
+#include "cli/DatabaseCommands.h"
 #include "cli/LangCommand.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
@@ -17,6 +18,7 @@ int main(int argc, char **argv)
     garrison::cli::addLangCommand(app, exitCode);
     garrison::cli::addNewsCommand(app, exitCode);
     garrison::cli::addBrowseCommand(app, exitCode);
+    garrison::cli::addDatabaseCommands(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

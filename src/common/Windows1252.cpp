@@ -21,6 +21,8 @@ std::uint32_t codePoint(unsigned char c)
     return c;
 }
 
+} // namespace
+
 void appendUtf8(std::string &out, std::uint32_t point)
 {
     if (point < 0x80) {
@@ -28,14 +30,17 @@ void appendUtf8(std::string &out, std::uint32_t point)
     } else if (point < 0x800) {
         out += static_cast<char>(0xC0 | (point >> 6));
         out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
+    } else if (point < 0x10000) {
         out += static_cast<char>(0xE0 | (point >> 12));
+        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (point >> 18));
+        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (point & 0x3F));
     }
 }
-
-} // namespace
 
 std::string windows1252ToUtf8(std::string_view text)
 {

@@ -6,6 +6,8 @@
 
 namespace garrison {
 
+// One code point in UTF-8.
+void appendUtf8(std::string &out, std::uint32_t point);
 // Texts from servers and game files are Windows-1252; what we print is UTF-8.
 std::string windows1252ToUtf8(std::string_view text);
 // A UTF-16 code unit in the game's code page; '?' when it has no place there.

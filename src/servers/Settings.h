@@ -10,7 +10,7 @@
 namespace garrison {
 
 struct Options {
-    std::string gameFolder; // ends with a backslash
+    std::string gameFolder; // a native path ending in "/"
     bool installExisting = true;
     bool autoAddonEnabled = true;
     bool keepRunningAfterLaunch = true;

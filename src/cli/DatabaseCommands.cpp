@@ -1,0 +1,256 @@
+#include "cli/DatabaseCommands.h"
+
+#include "addondb/DatabaseFile.h"
+#include "addondb/DatabaseWorker.h"
+#include "addondb/FileTree.h"
+#include "common/DisplayText.h"
+#include "lang/LanguageLoader.h"
+#include "platform/FileSystem.h"
+#include "servers/GameFolder.h"
+#include "servers/SettingsFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <thread>
+
+namespace garrison::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct DatabaseOptions {
+    std::string gameFolder;
+    std::string package;
+    bool json = false;
+};
+
+// The game folder of garrison.sav, checked; discovered when it is no game folder.
+std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
+{
+    if (!given.empty()) {
+        std::string folder = std::filesystem::absolute(given).lexically_normal().string();
+        if (folder.back() != '/')
+            folder += '/';
+        if (isGameFolder(folder))
+            return FoundGameFolder{folder, "--game-folder"};
+        std::cerr << "garrison-cli: no game executable in \"" << given << "\"\n";
+        return std::nullopt;
+    }
+    const Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    auto found = checkGameFolderAtStart(settings.options.gameFolder, DiscoveryPlaces::fromEnvironment());
+    if (!found)
+        std::cerr << "garrison-cli: game folder not found (give --game-folder, or set it in garrison.sav)\n";
+    return found;
+}
+
+Json packagesJson(const AddonDatabase &database)
+{
+    Json packages = Json::array();
+    for (const auto &package : database.packages()) {
+        const auto summary = summarize(package);
+        packages.push_back({
+            {"name", displayText(package.name)},
+            {"state", static_cast<int>(summary.state)},
+            {"state_text", displayText(packageStateText(summary.state, database.language()))},
+            {"files", summary.files},
+            {"folders", summary.folders},
+            {"shared", summary.shared},
+            {"size", summary.totalSize},
+            {"size_text", displayText(packageSizeText(summary.totalSize, database.language()))},
+            {"install_date", packageDateText(package.installDate)},
+            {"comment", displayText(package.comment)},
+        });
+    }
+    return packages;
+}
+
+void printPackages(const Json &packages)
+{
+    for (const auto &p : packages) {
+        std::cout << std::left << std::setw(32) << p["name"].get<std::string>() << std::right << std::setw(7)
+                  << p["files"].get<int>() << " files " << std::setw(5) << p["folders"].get<int>() << " folders "
+                  << std::setw(14) << p["size_text"].get<std::string>() << "  " << p["state_text"].get<std::string>()
+                  << "\n";
+    }
+}
+
+Json derivedJson(const AddonDatabase &database)
+{
+    Json mods = Json::array();
+    for (const auto *folder : database.modFolders())
+        mods.push_back(displayText(folder->name()));
+    Json executables = Json::array();
+    for (const auto &name : database.executables())
+        executables.push_back(displayText(name));
+    return {{"mod_folders", mods},
+            {"executables", executables},
+            {"extra_executable", displayText(database.extraExecutable())}};
+}
+
+// Loads garrison.dat for the game folder; false (with a message) without one.
+bool loadDatabase(AddonDatabase &database, const DatabaseOptions &options)
+{
+    const auto folder = gameFolderOf(options.gameFolder);
+    if (!folder)
+        return false;
+    database.setGameFolder(folder->folder);
+    if (!DatabaseFile::load(database)) {
+        std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName << " here; run garrison-cli scan first\n";
+        return false;
+    }
+    database.derive();
+    return true;
+}
+
+int runDiscover(const DatabaseOptions &options)
+{
+    const auto found = gameFolderOf(options.gameFolder);
+    if (!found)
+        return 1;
+    Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    const bool changed = settings.options.gameFolder != found->folder;
+    if (changed) {
+        settings.options.gameFolder = found->folder;
+        if (!SettingsFile::save(settings, SettingsFile::kFileName)) {
+            std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
+            return 1;
+        }
+    }
+    if (options.json) {
+        std::cout << Json{{"game_folder", found->folder}, {"source", found->source}, {"saved", changed}}.dump(2)
+                  << "\n";
+    } else {
+        std::cout << found->folder << "\n  found in " << found->source << (changed ? "\n  kept in garrison.sav" : "")
+                  << "\n";
+    }
+    return 0;
+}
+
+int runScan(const DatabaseOptions &options)
+{
+    const auto folder = gameFolderOf(options.gameFolder);
+    if (!folder)
+        return 1;
+    const LanguageTable language = loadLanguageTable();
+    AddonDatabase database(language);
+    database.setGameFolder(folder->folder);
+    const auto started = std::chrono::steady_clock::now();
+    DatabaseWorker worker(database);
+    worker.start();
+    while (!worker.done()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::cerr << "\rScanning " << std::left << std::setw(56) << database.progressText() << std::flush;
+    }
+    worker.join();
+    std::cerr << "\r" << std::string(66, ' ') << "\r";
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (!DatabaseFile::save(database)) {
+        std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
+        return 1;
+    }
+    const Json packages = packagesJson(database);
+    const Json derived = derivedJson(database);
+    if (options.json) {
+        Json out = {{"game_folder", folder->folder},
+                    {"seconds", seconds},
+                    {"nodes", flatten(*database.root()).size()},
+                    {"packages", packages}};
+        out.update(derived);
+        std::cout << out.dump(2) << "\n";
+        return 0;
+    }
+    std::cout << "Scanned " << folder->folder << " in " << std::fixed << std::setprecision(2) << seconds << " s, "
+              << flatten(*database.root()).size() << " files and folders\n\n";
+    printPackages(packages);
+    std::cout << "\nMod folders: " << derived["mod_folders"].dump()
+              << "\nExecutables by slot: " << derived["executables"].dump() << "\n";
+    return 0;
+}
+
+int runPackages(const DatabaseOptions &options)
+{
+    const LanguageTable language = loadLanguageTable();
+    AddonDatabase database(language);
+    if (!loadDatabase(database, options))
+        return 1;
+    const Json packages = packagesJson(database);
+    if (options.json)
+        std::cout << packages.dump(2) << "\n";
+    else
+        printPackages(packages);
+    return 0;
+}
+
+int runFiles(const DatabaseOptions &options)
+{
+    const LanguageTable language = loadLanguageTable();
+    AddonDatabase database(language);
+    if (!loadDatabase(database, options))
+        return 1;
+    std::vector<FileNode *> nodes;
+    if (options.package.empty()) {
+        nodes = flatten(*database.root());
+    } else {
+        const int index = database.packageIndex(options.package);
+        if (index < 0) {
+            std::cerr << "garrison-cli: no package named \"" << options.package << "\"\n";
+            return 1;
+        }
+        for (const auto &node : database.packages()[static_cast<std::size_t>(index)].files)
+            nodes.push_back(node.get());
+    }
+    Json files = Json::array();
+    for (const FileNode *node : nodes) {
+        Json packages = Json::array();
+        for (const auto &package : database.packages()) {
+            if (package.holds(node))
+                packages.push_back(displayText(package.name));
+        }
+        files.push_back({{"path", displayText(node->relativePath())},
+                         {"disk_name", displayText(node->diskName())},
+                         {"status", displayText(node->statusText())},
+                         {"folder", node->isFolder()},
+                         {"size", node->size},
+                         {"crc", node->crcText()},
+                         {"packages", packages}});
+    }
+    if (options.json) {
+        std::cout << files.dump(2) << "\n";
+        return 0;
+    }
+    for (const auto &f : files) {
+        std::cout << std::left << std::setw(48) << f["path"].get<std::string>() << std::setw(9)
+                  << f["status"].get<std::string>() << std::right << std::setw(11) << f["size"].get<std::uint32_t>()
+                  << "  " << f["crc"].get<std::string>() << "  " << f["packages"].dump() << "\n";
+    }
+    return 0;
+}
+
+void addCommand(CLI::App &app, const char *name, const char *description, int &exitCode,
+                int (*run)(const DatabaseOptions &), bool takesPackage)
+{
+    auto options = std::make_shared<DatabaseOptions>();
+    auto *command = app.add_subcommand(name, description);
+    command->add_option("--game-folder", options->gameFolder, "the game folder (default: from garrison.sav)");
+    if (takesPackage)
+        command->add_option("--package", options->package, "only the files of this package");
+    command->add_flag("--json", options->json, "print JSON");
+    command->callback([options, run, &exitCode] { exitCode = run(*options); });
+}
+
+} // namespace
+
+void addDatabaseCommands(CLI::App &app, int &exitCode)
+{
+    addCommand(app, "discover", "Find the game folder (garrison.sav, the Wine registry, Steam) and keep it", exitCode,
+               runDiscover, false);
+    addCommand(app, "scan", "Scan the game folder into garrison.dat and sum up its packages", exitCode, runScan, false);
+    addCommand(app, "packages", "List the packages of garrison.dat", exitCode, runPackages, false);
+    addCommand(app, "files", "List the files of garrison.dat, or of one package", exitCode, runFiles, true);
+}
+
+} // namespace garrison::cli

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# garrison-cli discover, scan, packages and files on a game folder made here.
+set -u
+cli=$1
+. "$(dirname "$0")/checks.sh"
+enter_work_folder
+export HOME="$work/home" WINEPREFIX="$work/prefix"
+
+mkdir -p game/AddOns game/MyMod/addons game/Missions home prefix/drive_c prefix/dosdevices
+ln -s ../drive_c prefix/dosdevices/c:
+echo exe > game/OperationFlashpoint.exe
+echo x > game/AddOns/x.pbo
+echo core > game/AddOns/6g30.pbo
+echo y > game/MyMod/addons/y.pbx
+echo m > game/Missions/m.pbo
+
+"$cli" discover 2> err.txt
+status_is "nothing to discover" $? 1
+contains "says so" "$(cat err.txt)" 'game folder not found'
+
+mkdir -p prefix/drive_c/Games
+mv game prefix/drive_c/Games/OFP
+printf 'WINE REGISTRY Version 2\n[Software\\\\Codemasters\\\\Operation Flashpoint] 1\n"MAIN"="C:\\\\games\\\\ofp"\n' \
+  > prefix/system.reg
+out=$("$cli" discover)
+status_is "discovered from the registry" $? 0
+contains "the folder" "$out" "prefix/dosdevices/c:/Games/OFP/"
+contains "kept" "$("$cli" servers --json)" "Games/OFP/"
+
+out=$("$cli" scan --json 2> progress.txt)
+status_is "scan" $? 0
+holds "database written" test -s garrison.dat
+contains "unknown add-on" "$out" '"name": "<Unknown addons>"'
+contains "mod folder" "$out" '"MyMod\\'
+
+out=$("$cli" files --package '<Unknown addons>')
+contains "x.pbo listed" "$out" 'AddOns\x.pbo'
+out=$("$cli" files --json)
+contains "inactive add-on" "$out" '"disk_name": "y.pbx"'
+contains "inactive status" "$out" '"status": "Inactive"'
+"$cli" files --package 'nope' 2> err.txt
+status_is "unknown package" $? 1
+
+out=$("$cli" packages)
+contains "core package" "$out" '<Core files>'
+echo garbage > garrison.dat
+"$cli" packages 2> err.txt
+status_is "unreadable database" $? 1
+contains "says so" "$(cat err.txt)" 'scan first'
+
+finish
