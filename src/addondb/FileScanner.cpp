@@ -14,14 +14,8 @@ namespace garrison {
 namespace {
 
 constexpr std::size_t kProgressLength = 50;
-
-std::string folded(std::string_view name)
-{
-    std::string key(name);
-    for (auto &c : key)
-        c = static_cast<char>(foldCase(static_cast<unsigned char>(c)));
-    return key;
-}
+// The progress line is for the eye; refreshing it every entry only costs time.
+constexpr std::uint32_t kProgressEvery = 64;
 
 bool existsIgnoringCase(const std::string &folder, const std::string &name)
 {
@@ -29,6 +23,19 @@ bool existsIgnoringCase(const std::string &folder, const std::string &name)
 }
 
 } // namespace
+
+std::size_t FileScanner::FoldedHash::operator()(std::string_view name) const
+{
+    std::size_t hash = 14695981039346656037ull;
+    for (const char c : name)
+        hash = (hash ^ foldCase(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return hash;
+}
+
+bool FileScanner::FoldedEqual::operator()(std::string_view a, std::string_view b) const
+{
+    return equalsNoCase(a, b);
+}
 
 void FileScanner::scan()
 {
@@ -55,8 +62,8 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
     if (!entries)
         return true; // this folder only: the scan goes on
     ChildIndex index;
-    for (const auto &child : folder.children)
-        index[folded(child->name())].push_back(child);
+    for (std::size_t i = 0; i < folder.children.size(); ++i)
+        index.emplace(folder.children[i]->name(), i);
     for (const auto &entry : *entries) {
         if (entry.folder && entry.name.starts_with("."))
             continue;
@@ -64,7 +71,8 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
             m_database.setAborted(true);
             return false;
         }
-        showProgress(nativeFolder + entry.name);
+        if (entry.folder || m_visited++ % kProgressEvery == 0)
+            showProgress(nativeFolder + entry.name);
         if (entry.hidden)
             continue;
         if (!entry.folder)
@@ -79,7 +87,8 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
                             const std::string &relativeFolder, const EntryInfo &entry)
 {
     const std::string name = logicalName(entry.name);
-    if (inSkipList(relativeFolder + name))
+    // The skip list names top-level entries only.
+    if (relativeFolder.empty() && inSkipList(name))
         return;
     const auto size = static_cast<std::uint32_t>(entry.size);
     std::optional<std::uint32_t> crc;
@@ -90,10 +99,11 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     };
 
     NodeRef node;
-    const auto candidates = index.find(folded(name));
-    if (candidates != index.end()) {
-        for (const NodeRef &candidate : candidates->second) {
-            if (candidate->isFolder() || candidate->size != size)
+    const auto first = index.find(name);
+    if (first != index.end()) {
+        for (std::size_t i = first->second; i < folder.children.size(); ++i) {
+            const NodeRef &candidate = folder.children[i];
+            if (!equalsNoCase(candidate->name(), name) || candidate->isFolder() || candidate->size != size)
                 continue;
             if (candidate->time != entry.time) {
                 const auto contents = readCrc();
@@ -116,7 +126,7 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
             return;
         node = FileNode::makeFile(name, size, *crc, entry.time);
         insertChild(folder, node);
-        index[folded(name)].push_back(node);
+        index.emplace(node->name(), folder.children.size() - 1);
         m_newFiles.push_back(node);
     }
     seen(node);
@@ -128,25 +138,24 @@ bool FileScanner::visitFolder(FileNode &folder, ChildIndex &index, const std::st
                               const std::string &relativeFolder, const EntryInfo &entry)
 {
     const std::string name = entry.name + "\\";
-    const std::string relative = relativeFolder + name;
-    if (inSkipList(relative))
+    if (relativeFolder.empty() && inSkipList(name))
         return true;
     NodeRef node;
-    const auto candidates = index.find(folded(name));
-    if (candidates != index.end()) {
-        const auto found = std::find_if(candidates->second.begin(), candidates->second.end(),
-                                        [](const NodeRef &child) { return child->isFolder(); });
-        if (found != candidates->second.end())
-            node = *found;
+    const auto first = index.find(name);
+    if (first != index.end()) {
+        for (std::size_t i = first->second; i < folder.children.size() && !node; ++i) {
+            if (folder.children[i]->isFolder() && equalsNoCase(folder.children[i]->name(), name))
+                node = folder.children[i];
+        }
     }
     if (!node) {
         node = FileNode::makeFolder(name);
         insertChild(folder, node);
-        index[folded(name)].push_back(node);
+        index.emplace(node->name(), folder.children.size() - 1);
     }
     seen(node);
     node->status = NodeStatus::Present;
-    return walk(*node, nativeFolder + entry.name + "/", relative);
+    return walk(*node, nativeFolder + entry.name + "/", relativeFolder + name);
 }
 
 void FileScanner::seen(const NodeRef &node)

@@ -22,8 +22,15 @@ public:
     void scan();
 
 private:
-    // The children of one folder by folded name, in their order.
-    using ChildIndex = std::unordered_map<std::string, std::vector<NodeRef>>;
+    struct FoldedHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // The first child of one folder with each name (ignoring case); later
+    // children of the same name follow it in the child list.
+    using ChildIndex = std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual>;
 
     bool walk(FileNode &folder, const std::string &nativeFolder, const std::string &relativeFolder);
     void visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
@@ -37,6 +44,7 @@ private:
 
     AddonDatabase &m_database;
     std::uint32_t m_generation = 0;
+    std::uint32_t m_visited = 0;
     std::vector<NodeRef> m_newFiles;
 };
 

@@ -4,30 +4,6 @@
 
 namespace garrison {
 
-unsigned char foldCaseAscii(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
-unsigned char foldCase(unsigned char c)
-{
-    // Windows-1252 capitals: S-caron, OE, Z-caron, Y-diaeresis and 0xC0-0xDE
-    // but the multiplication sign.
-    switch (c) {
-    case 0x8A:
-    case 0x8C:
-    case 0x8E:
-        return static_cast<unsigned char>(c + 0x10);
-    case 0x9F:
-        return 0xFF;
-    default:
-        break;
-    }
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return static_cast<unsigned char>(c + 0x20);
-    return foldCaseAscii(c);
-}
-
 int compareNoCase(std::string_view a, std::string_view b)
 {
     const auto count = std::min(a.size(), b.size());

@@ -1,10 +1,13 @@
 #include "platform/DirectoryListing.h"
 
 #include "common/TextCompare.h"
+#include "platform/StatEntry.h"
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace garrison {
 
@@ -20,24 +23,19 @@ bool isDotEntry(const char *name)
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-std::string joined(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
 bool ntfsOrder(const EntryInfo &a, const EntryInfo &b)
 {
-    const auto folded = [](const std::string &s) {
-        std::string out(s);
-        for (auto &c : out)
-            c = static_cast<char>(foldCaseAscii(static_cast<unsigned char>(c)));
-        return out;
+    // Folded on the fly: sorting big folders must not allocate per comparison.
+    const auto fold = [](char c) {
+        return foldCaseAscii(static_cast<unsigned char>(c));
     };
-    const auto fa = folded(a.name);
-    const auto fb = folded(b.name);
-    return fa != fb ? fa < fb : a.name < b.name;
+    const std::size_t common = std::min(a.name.size(), b.name.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto fa = fold(a.name[i]), fb = fold(b.name[i]);
+        if (fa != fb)
+            return fa < fb;
+    }
+    return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
 }
 
 } // namespace
@@ -48,14 +46,16 @@ std::optional<std::vector<EntryInfo>> listDirectory(const std::string &folder)
     if (!dir)
         return std::nullopt;
     std::vector<EntryInfo> entries;
+    const int folderFd = dirfd(dir.get());
     while (const dirent *item = readdir(dir.get())) {
         if (isDotEntry(item->d_name))
             continue;
-        auto entry = entryInfo(joined(folder, item->d_name));
-        if (!entry)
+        struct stat info {};
+        // Relative to the open folder: no path to build, no second lookup of it.
+        if (fstatat(folderFd, item->d_name, &info, 0) != 0 &&
+            fstatat(folderFd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // vanished while we listed
-        entry->name = item->d_name;
-        entries.push_back(std::move(*entry));
+        entries.push_back(entryFromStat(item->d_name, info));
     }
     std::sort(entries.begin(), entries.end(), ntfsOrder);
     return entries;

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/StatEntry.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -87,16 +89,11 @@ std::optional<EntryInfo> entryInfo(const std::string &path)
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 && lstat(path.c_str(), &info) != 0)
         return std::nullopt;
-    EntryInfo entry;
     const auto slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
-    entry.name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (!entry.name.empty() && entry.name.back() == '/')
-        entry.name.pop_back();
-    entry.folder = S_ISDIR(info.st_mode);
-    entry.size = entry.folder ? 0 : static_cast<std::uint64_t>(info.st_size);
-    entry.time = fileTimeFromTimespec(info.st_mtim);
-    entry.hidden = !entry.name.empty() && entry.name.front() == '.';
-    return entry;
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!name.empty() && name.back() == '/')
+        name.pop_back();
+    return entryFromStat(std::move(name), info);
 }
 
 } // namespace garrison
