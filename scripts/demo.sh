@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
-# The loopback demo: a game server on 127.0.0.1 and what garrison-cli makes of it.
+# The loopback demo: a game server with its Auto-Addon server, the central
+# server, and a sample game folder made on the spot, and what garrison-cli
+# makes of them. Everything it writes goes to a temporary working directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=build
+bin=$PWD/build
 cli=$bin/src/cli/garrison-cli
-server=$bin/tools/garrison-gameserver
+work=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+cd "$work"
 
-"$server" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" --mod "RES;@WW2_MP_V3" \
-  --player "Alice:12:3" --player "Bob:7:5" --join "3:Carl:0:0" --leave "3:Alice" \
-  --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds 30 &
-server_pid=$!
-trap 'kill $server_pid 2>/dev/null || true' EXIT
+for i in $(seq 1 40); do echo "demo_pack_$i 5 http://127.0.0.1/demo_pack_$i.zip"; done > offered-list.txt
+"$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" \
+  --mod "RES;@WW2_MP_V3" --player "Alice:12:3" --player "Bob:7:5" --join "3:Carl:0:0" --leave "3:Alice" \
+  --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds 60 > /dev/null &
+pids+=($!)
+"$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --list offered-list.txt \
+  --elapsed-ms 754000 --chunk-data 200 --seconds 60 > /dev/null &
+pids+=($!)
+"$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url http://127.0.0.1/banner.gif \
+  --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
+  --entry 127.0.0.1:2302:2:1:"Garrison demo server" --seconds 60 > /dev/null &
+pids+=($!)
+
+mkdir -p game/AddOns game/Res/AddOns game/@WW2_MP_V3/addons game/Missions
+echo "demo" > game/FlashpointResistance.exe
+for name in 6g30 abox apac; do echo "$name" > game/AddOns/$name.pbo; done
+echo "an add-on" > game/AddOns/demo_pack_1.pbo
+echo "switched off" > game/Res/AddOns/demo_pack_2.pbx
+echo "ww2" > game/@WW2_MP_V3/addons/ww2_tanks.pbo
+echo "mission" > game/Missions/my_mission.pbo
 sleep 0.3
 
 show() {
@@ -19,7 +39,13 @@ show() {
   echo
 }
 show --version
-show query 127.0.0.1
+show query 127.0.0.1 --password demo
 echo "(three seconds later: Alice has left, Carl has joined, the briefing is over)"
 sleep 3
-show query 127.0.0.1:2302 --json
+show query 127.0.0.1:2302 --password demo --json
+show news 127.0.0.1
+show browse 127.0.0.1 --seconds 1
+show lang DSTR_MAIN_TITLE DSTR_MANAGER_PK_POP_SHOW
+show discover --game-folder game
+show scan
+show files --package "<Unknown addons>"

@@ -15,6 +15,7 @@
 #include <iomanip>
 #include <iostream>
 #include <thread>
+#include <unistd.h>
 
 namespace garrison::cli {
 
@@ -141,12 +142,16 @@ int runScan(const DatabaseOptions &options)
     const auto started = std::chrono::steady_clock::now();
     DatabaseWorker worker(database);
     worker.start();
-    while (!worker.done()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        std::cerr << "\rScanning " << std::left << std::setw(56) << database.progressText() << std::flush;
+    // A progress line only where someone watches it.
+    const bool terminal = isatty(STDERR_FILENO);
+    for (int polls = 0; !worker.done(); ++polls) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (terminal && polls % 10 == 9)
+            std::cerr << "\rScanning " << std::left << std::setw(56) << database.progressText() << std::flush;
     }
     worker.join();
-    std::cerr << "\r" << std::string(66, ' ') << "\r";
+    if (terminal)
+        std::cerr << "\r" << std::string(66, ' ') << "\r";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!DatabaseFile::save(database)) {
         std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
