@@ -7,8 +7,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <clocale>
+
 int main(int argc, char **argv)
 {
+    // Dates as the user's locale writes them; everything else stays "C".
+    std::setlocale(LC_TIME, "");
     CLI::App app{"garrison-cli: Garrison's server monitor and add-on manager without a window"};
     app.set_version_flag("--version", garrison::kVersionText);
     app.require_subcommand(0, 1);
