@@ -1,6 +1,7 @@
 #pragma once
 
 #include "addondb/FileNode.h"
+#include "addondb/OfferedPackage.h"
 #include "addondb/Package.h"
 #include "addondb/StockFileTree.h"
 #include "lang/LanguageTable.h"
@@ -50,6 +51,10 @@ public:
     // Index of the package named name (exact), or -1.
     int packageIndex(std::string_view name) const;
 
+    // What the selected server's Auto-Addon server offers.
+    OfferedList &offered() { return m_offered; }
+    const OfferedList &offered() const { return m_offered; }
+
     // A node just created, or no longer held by any package, goes to
     // "<Core files>", "<Unknown addons>" or "<Unknown files>".
     void assignStandardPackage(const NodeRef &node);
@@ -96,6 +101,7 @@ private:
     std::string m_gameFolder;
     NodeRef m_root;
     std::vector<Package> m_packages;
+    OfferedList m_offered;
 
     FileNode *m_addons = nullptr;
     FileNode *m_res = nullptr;

@@ -7,6 +7,15 @@ bool isWordSeparator(char c)
     return c == ' ' || (c >= 8 && c <= 13);
 }
 
+std::string_view trimWordSeparators(std::string_view text)
+{
+    while (!text.empty() && isWordSeparator(text.back()))
+        text.remove_suffix(1);
+    while (!text.empty() && isWordSeparator(text.front()))
+        text.remove_prefix(1);
+    return text;
+}
+
 std::vector<std::string> splitWords(std::string_view text)
 {
     std::vector<std::string> words;

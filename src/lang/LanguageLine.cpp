@@ -1,17 +1,6 @@
 #include "lang/LanguageLine.h"
 
-#include "common/WordSplit.h"
-
 namespace garrison {
-
-std::string_view trimLanguageLine(std::string_view line)
-{
-    while (!line.empty() && isWordSeparator(line.back()))
-        line.remove_suffix(1);
-    while (!line.empty() && isWordSeparator(line.front()))
-        line.remove_prefix(1);
-    return line;
-}
 
 std::string unescapeLanguageText(std::string_view text)
 {

@@ -26,7 +26,7 @@ void LanguageTable::merge(std::string_view sourceText)
 
 void LanguageTable::mergeLine(std::string_view line)
 {
-    line = trimLanguageLine(line);
+    line = trimWordSeparators(line);
     if (line.empty())
         return;
     auto tokens = splitWords(line);

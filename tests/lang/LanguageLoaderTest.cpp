@@ -53,7 +53,7 @@ std::map<std::string, std::string> builtInDefinitions()
         auto end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        const auto tokens = splitWords(trimLanguageLine(std::string_view(text).substr(start, end - start)));
+        const auto tokens = splitWords(trimWordSeparators(std::string_view(text).substr(start, end - start)));
         if (!tokens.empty() && !tokens[0].starts_with("//")) {
             EXPECT_FALSE(definitions.count(tokens[0])) << "defined twice: " << tokens[0];
             definitions[tokens[0]] = tokens.size() > 1 ? tokens[1] : "";

@@ -1,4 +1,5 @@
 #include "lang/LanguageTable.h"
+#include "common/WordSplit.h"
 #include "lang/LanguageLine.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,8 @@ LanguageTable tableOf(std::string_view text)
 
 TEST(LanguageLine, TrimAndEscapes)
 {
-    EXPECT_EQ(trimLanguageLine(" \t\b\v\f\r DSTR_X \"a\" \r\n"), "DSTR_X \"a\"");
-    EXPECT_EQ(trimLanguageLine("\r\n \t"), "");
+    EXPECT_EQ(trimWordSeparators(" \t\b\v\f\r DSTR_X \"a\" \r\n"), "DSTR_X \"a\"");
+    EXPECT_EQ(trimWordSeparators("\r\n \t"), "");
 
     const struct {
         const char *text;
