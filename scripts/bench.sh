@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 build/tools/bench/garrison-bench-scan "$@"
+build/tools/bench/garrison-bench-recommend

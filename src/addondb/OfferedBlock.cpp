@@ -85,8 +85,8 @@ std::uint32_t leadingHex(std::string_view text)
         if (!std::isxdigit(static_cast<unsigned char>(c)))
             break;
         value = value * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
-                                                             ? c - '0'
-                                                             : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+                                                            ? c - '0'
+                                                            : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
     }
     return value;
 }

@@ -79,8 +79,8 @@ void evaluateArrivedList(OfferedList &list, AddonDatabase &database)
 {
     for (auto &package : list.packages) {
         computeInstallStatus(package, database);
-        package.flagged = package.priority >= kRecommended &&
-                          static_cast<std::int32_t>(package.status) > static_cast<std::int32_t>(InstallStatus::PathDiffers);
+        package.flagged = package.priority >= kRecommended && static_cast<std::int32_t>(package.status) >
+                                                                  static_cast<std::int32_t>(InstallStatus::PathDiffers);
     }
 }
 

@@ -10,19 +10,14 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <zlib.h>
 
 using namespace garrison;
+using test::crcOf;
 using Names = std::vector<std::string>;
 
 namespace {
 
 const std::string kCore = "<Core files>", kUnknown = "<Unknown files>", kUnknownAddons = "<Unknown addons>";
-
-std::uint32_t crcOf(const std::string &text)
-{
-    return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(text.data()), text.size()));
-}
 
 class FileScannerTest : public ::testing::Test, public test::ScannerFixture {};
 

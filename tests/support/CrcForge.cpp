@@ -22,6 +22,11 @@ std::array<std::uint32_t, 256> crcTable()
 
 } // namespace
 
+std::uint32_t crcOf(const std::string &text)
+{
+    return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(text.data()), text.size()));
+}
+
 std::string contentWithCrc(std::size_t size, std::uint32_t crc)
 {
     static const auto table = crcTable();
