@@ -3,6 +3,7 @@
 #include "addondb/DatabaseFile.h"
 #include "addondb/DatabaseWorker.h"
 #include "addondb/FileTree.h"
+#include "cli/DatabaseLoading.h"
 #include "common/DisplayText.h"
 #include "lang/LanguageLoader.h"
 #include "platform/FileSystem.h"
@@ -28,25 +29,6 @@ struct DatabaseOptions {
     std::string package;
     bool json = false;
 };
-
-// The game folder of garrison.sav, checked; discovered when it is no game folder.
-std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
-{
-    if (!given.empty()) {
-        std::string folder = std::filesystem::absolute(given).lexically_normal().string();
-        if (folder.back() != '/')
-            folder += '/';
-        if (isGameFolder(folder))
-            return FoundGameFolder{folder, "--game-folder"};
-        std::cerr << "garrison-cli: no game executable in \"" << given << "\"\n";
-        return std::nullopt;
-    }
-    const Settings settings = SettingsFile::load(SettingsFile::kFileName);
-    auto found = checkGameFolderAtStart(settings.options.gameFolder, DiscoveryPlaces::fromEnvironment());
-    if (!found)
-        std::cerr << "garrison-cli: game folder not found (give --game-folder, or set it in garrison.sav)\n";
-    return found;
-}
 
 Json packagesJson(const AddonDatabase &database)
 {
@@ -90,21 +72,6 @@ Json derivedJson(const AddonDatabase &database)
     return {{"mod_folders", mods},
             {"executables", executables},
             {"extra_executable", displayText(database.extraExecutable())}};
-}
-
-// Loads garrison.dat for the game folder; false (with a message) without one.
-bool loadDatabase(AddonDatabase &database, const DatabaseOptions &options)
-{
-    const auto folder = gameFolderOf(options.gameFolder);
-    if (!folder)
-        return false;
-    database.setGameFolder(folder->folder);
-    if (!DatabaseFile::load(database)) {
-        std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName << " here; run garrison-cli scan first\n";
-        return false;
-    }
-    database.derive();
-    return true;
 }
 
 int runDiscover(const DatabaseOptions &options)
@@ -180,7 +147,7 @@ int runPackages(const DatabaseOptions &options)
 {
     const LanguageTable language = loadLanguageTable();
     AddonDatabase database(language);
-    if (!loadDatabase(database, options))
+    if (!loadDatabase(database, options.gameFolder))
         return 1;
     const Json packages = packagesJson(database);
     if (options.json)
@@ -194,22 +161,14 @@ int runFiles(const DatabaseOptions &options)
 {
     const LanguageTable language = loadLanguageTable();
     AddonDatabase database(language);
-    if (!loadDatabase(database, options))
+    if (!loadDatabase(database, options.gameFolder))
         return 1;
-    std::vector<FileNode *> nodes;
-    if (options.package.empty()) {
-        nodes = flatten(*database.root());
-    } else {
-        const int index = database.packageIndex(options.package);
-        if (index < 0) {
-            std::cerr << "garrison-cli: no package named \"" << options.package << "\"\n";
-            return 1;
-        }
-        for (const auto &node : database.packages()[static_cast<std::size_t>(index)].files)
-            nodes.push_back(node.get());
-    }
+    auto nodes =
+        options.package.empty() ? std::optional(flatten(*database.root())) : packageNodes(database, options.package);
+    if (!nodes)
+        return 1;
     Json files = Json::array();
-    for (const FileNode *node : nodes) {
+    for (const FileNode *node : *nodes) {
         Json packages = Json::array();
         for (const auto &package : database.packages()) {
             if (package.holds(node))

@@ -1,12 +1,11 @@
 #include "cli/QueryCommand.h"
 
 #include "cli/AddressArgument.h"
+#include "cli/ServerQuery.h"
 #include "cli/StatusPrinter.h"
 #include "lang/LanguageLoader.h"
-#include "monitor/MonitorEndpoint.h"
 
 #include <iostream>
-#include <thread>
 
 namespace garrison::cli {
 
@@ -19,58 +18,17 @@ struct QueryOptions {
     bool json = false;
 };
 
-bool gameAnswered(const ServerStatus &status)
-{
-    // VBS1 servers are never asked for their status.
-    return status.infoAnswers > 0 && (status.statusAnswers > 0 || status.implementation == Implementation::Vbs1);
-}
-
-bool addonSettled(const ServerStatus &status)
-{
-    switch (status.addonServerState) {
-    case AddonServerState::NotAnswered:
-        return false;
-    case AddonServerState::Transferring:
-        return status.receivedChunks >= status.expectedChunks;
-    default:
-        return true;
-    }
-}
-
 int runQuery(const QueryOptions &options)
 {
     const auto target = resolveAddressArgument(options.address, 0);
     if (!target)
         return 2;
 
-    StatusStore status;
-    // Without a window there is no database scan to wait for.
-    status.addonDatabaseReady = true;
-    status.password = options.password;
-    MonitorEndpoint endpoint(status);
-    if (!endpoint.create()) {
-        std::cerr << "garrison-cli: cannot open a UDP socket\n";
-        return 1;
-    }
-    endpoint.start();
-    endpoint.postCommand(MonitorEndpoint::kSetTarget, target->address, target->port);
-    endpoint.postCommand(MonitorEndpoint::kStartPolling);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.seconds);
-    ServerStatus result;
+    const QueryResult query = queryServer(*target, options.password, options.seconds);
+    const ServerStatus &result = query.record;
     std::optional<std::size_t> listBytes;
-    while (true) {
-        {
-            std::lock_guard guard(status.lock);
-            result = status.record;
-            if (status.offeredList)
-                listBytes = status.offeredList->size();
-        }
-        if ((gameAnswered(result) && addonSettled(result)) || std::chrono::steady_clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    endpoint.stop();
+    if (query.offeredList)
+        listBytes = query.offeredList->size();
 
     const LanguageTable language = loadLanguageTable();
     const bool answered = result.infoAnswers > 0 || result.statusAnswers > 0;

@@ -1,6 +1,7 @@
 #include "cli/CentralCommands.h"
 #include "cli/DatabaseCommands.h"
 #include "cli/LangCommand.h"
+#include "cli/OfferedCommands.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
 #include "common/Version.h"
@@ -23,6 +24,7 @@ int main(int argc, char **argv)
     garrison::cli::addNewsCommand(app, exitCode);
     garrison::cli::addBrowseCommand(app, exitCode);
     garrison::cli::addDatabaseCommands(app, exitCode);
+    garrison::cli::addOfferedCommands(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

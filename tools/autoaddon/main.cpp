@@ -1,5 +1,6 @@
 // garrison-autoaddon: an Auto-Addon server on loopback for the demo and the tests.
 #include "autoaddon/AutoAddonPeer.h"
+#include "autoaddon/OfferedJson.h"
 #include "peers/PeerMain.h"
 
 #include <CLI/CLI.hpp>
@@ -17,6 +18,7 @@ int main(int argc, char **argv)
     AutoAddonConfig config;
     std::string bind = "127.0.0.1";
     std::string listFile;
+    std::string offeredFile;
     std::string listId;
     double seconds = 0;
     std::vector<int> dropOnce, dropAlways, corruptOnce;
@@ -25,9 +27,11 @@ int main(int argc, char **argv)
     app.add_option("--bind", bind, "IPv4 address to listen on")->capture_default_str();
     app.add_option("--port", config.port, "UDP port (the game port + 20 or + 40)")->capture_default_str();
     app.add_option("--password", config.password, "the game server's password");
-    app.add_option("--list", listFile, "file holding the package list block to serve")
-        ->required()
-        ->check(CLI::ExistingFile);
+    auto *list =
+        app.add_option("--list", listFile, "file holding the package list block to serve")->check(CLI::ExistingFile);
+    app.add_option("--offered", offeredFile, "the package list described in JSON (see OfferedJson.h)")
+        ->check(CLI::ExistingFile)
+        ->excludes(list);
     app.add_option("--list-id", listId, "list id in hexadecimal (default: derived from the list)");
     app.add_option("--chunk-data", config.chunkData, "list bytes per chunk datagram")->capture_default_str();
     auto *elapsed = app.add_option("--elapsed-ms", elapsedMs, "send the long announcement with this mission time");
@@ -42,14 +46,22 @@ int main(int argc, char **argv)
         config.address = parseBindAddress(bind);
         if (!listId.empty())
             config.listId = std::stoull(listId, nullptr, 16);
+        if (listFile.empty() == offeredFile.empty())
+            throw CLI::ValidationError("--list", "give the list as --list FILE or --offered FILE.json");
+        if (!offeredFile.empty()) {
+            const auto block = writeOfferedBlock(readOfferedJson(offeredFile));
+            config.list.assign(block.begin(), block.end());
+        }
     } catch (const CLI::ParseError &error) {
         return app.exit(error);
     } catch (const std::exception &error) {
         std::cerr << "garrison-autoaddon: " << error.what() << "\n";
         return 2;
     }
-    std::ifstream file(listFile, std::ios::binary);
-    config.list.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!listFile.empty()) {
+        std::ifstream file(listFile, std::ios::binary);
+        config.list.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
     if (*elapsed)
         config.elapsedMs = elapsedMs;
     config.dropOnce.insert(dropOnce.begin(), dropOnce.end());

@@ -1,0 +1,58 @@
+#include "cli/DatabaseLoading.h"
+
+#include "addondb/DatabaseFile.h"
+#include "servers/SettingsFile.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace garrison::cli {
+
+// The game folder of garrison.sav, checked; discovered when it is no game folder.
+std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
+{
+    if (!given.empty()) {
+        std::string folder = std::filesystem::absolute(given).lexically_normal().string();
+        if (folder.back() != '/')
+            folder += '/';
+        if (isGameFolder(folder))
+            return FoundGameFolder{folder, "--game-folder"};
+        std::cerr << "garrison-cli: no game executable in \"" << given << "\"\n";
+        return std::nullopt;
+    }
+    const Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    auto found = checkGameFolderAtStart(settings.options.gameFolder, DiscoveryPlaces::fromEnvironment());
+    if (!found)
+        std::cerr << "garrison-cli: game folder not found (give --game-folder, or set it in garrison.sav)\n";
+    return found;
+}
+
+// Loads garrison.dat for the game folder; false (with a message) without one.
+bool loadDatabase(AddonDatabase &database, const std::string &gameFolderOption)
+{
+    const auto folder = gameFolderOf(gameFolderOption);
+    if (!folder)
+        return false;
+    database.setGameFolder(folder->folder);
+    if (!DatabaseFile::load(database)) {
+        std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName << " here; run garrison-cli scan first\n";
+        return false;
+    }
+    database.derive();
+    return true;
+}
+
+std::optional<std::vector<FileNode *>> packageNodes(const AddonDatabase &database, const std::string &name)
+{
+    const int index = database.packageIndex(name);
+    if (index < 0) {
+        std::cerr << "garrison-cli: no package named \"" << name << "\"\n";
+        return std::nullopt;
+    }
+    std::vector<FileNode *> nodes;
+    for (const auto &node : database.packages()[static_cast<std::size_t>(index)].files)
+        nodes.push_back(node.get());
+    return nodes;
+}
+
+} // namespace garrison::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "servers/GameFolder.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace garrison::cli {
+
+// The game folder: the one given, else garrison.sav's if it still holds the
+// game, else what discovery finds. Says on stderr why there is none.
+std::optional<FoundGameFolder> gameFolderOf(const std::string &given);
+// garrison.dat of the working directory for that game folder, derived.
+bool loadDatabase(AddonDatabase &database, const std::string &gameFolderOption);
+
+// The nodes of the package named name; says so on stderr when there is none.
+std::optional<std::vector<FileNode *>> packageNodes(const AddonDatabase &database, const std::string &name);
+
+} // namespace garrison::cli

@@ -1,0 +1,61 @@
+#include "cli/ServerQuery.h"
+
+#include "monitor/MonitorEndpoint.h"
+
+#include <chrono>
+#include <thread>
+
+namespace garrison::cli {
+
+namespace {
+
+bool gameAnswered(const ServerStatus &status)
+{
+    // VBS1 servers are never asked for their status.
+    return status.infoAnswers > 0 && (status.statusAnswers > 0 || status.implementation == Implementation::Vbs1);
+}
+
+bool addonSettled(const ServerStatus &status)
+{
+    switch (status.addonServerState) {
+    case AddonServerState::NotAnswered:
+        return false;
+    case AddonServerState::Transferring:
+        return status.receivedChunks >= status.expectedChunks;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+QueryResult queryServer(const ResolvedAddress &target, const std::string &password, double seconds)
+{
+    StatusStore status;
+    // Without a window there is no database scan to wait for.
+    status.addonDatabaseReady = true;
+    status.password = password;
+    MonitorEndpoint endpoint(status);
+    QueryResult result;
+    if (!endpoint.create())
+        return result;
+    endpoint.start();
+    endpoint.postCommand(MonitorEndpoint::kSetTarget, target.address, target.port);
+    endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (true) {
+        {
+            std::lock_guard guard(status.lock);
+            result.record = status.record;
+            result.offeredList = status.offeredList;
+        }
+        if ((gameAnswered(result.record) && addonSettled(result.record)) ||
+            std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    endpoint.stop();
+    return result;
+}
+
+} // namespace garrison::cli
