@@ -1,0 +1,57 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "addondb/InstallInstructions.h"
+#include "addondb/OfferedPackage.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace garrison {
+
+// Installs one downloaded zip as its auto-addon.txt directs: a new package,
+// every selected entry written under its inactive name and then activated,
+// identical files already on disk bound instead of written. An archive that
+// would write outside the game folder, or that does not fit on the disk, is
+// refused before anything changes; a member that fails its CRC fails the
+// installation.
+class PackageArchive {
+public:
+    PackageArchive(AddonDatabase &database, std::string archivePath);
+    ~PackageArchive();
+    PackageArchive(const PackageArchive &) = delete;
+    PackageArchive &operator=(const PackageArchive &) = delete;
+
+    // offered: the package the archive was downloaded for, or null. The
+    // counters may be read by another thread while this runs.
+    bool install(std::atomic<std::uint64_t> &bytesDone, std::atomic<std::uint64_t> &bytesTotal,
+                 const OfferedPackage *offered);
+
+    // Why install() failed, for the user.
+    const std::string &failure() const { return m_failure; }
+    const std::string &packageName() const { return m_packageName; }
+
+private:
+    struct Entry;
+    bool fail(std::string reason);
+    bool readInstructions();
+    bool readEntries();
+    bool checkTargets();
+    std::string targetPath(const Entry &entry, const InstallRule &rule) const;
+    const InstallRule *ruleFor(const std::string &path) const;
+    FileNode *folderFor(const std::vector<std::string> &folders, std::size_t package);
+    bool installEntry(const Entry &entry, std::size_t package, std::atomic<std::uint64_t> &bytesDone,
+                      const OfferedPackage *offered);
+    bool extract(const Entry &entry, FileNode &node, std::atomic<std::uint64_t> &bytesDone);
+
+    AddonDatabase &m_database;
+    std::string m_archivePath;
+    void *m_zip = nullptr;
+    std::string m_failure;
+    std::string m_packageName;
+    InstallInstructions m_instructions;
+    std::vector<Entry> m_entries;
+};
+
+} // namespace garrison
