@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace garrison {
+
+// How the Windows game runs here: through a runner (wine by default) with the
+// Wine prefix discovery found. Kept in "garrison-linux.conf" beside
+// garrison.sav (lines "runner = ..." and "wine_prefix = ..."), so that the
+// settings file stays as the game's tools know it.
+struct GameRunner {
+    static constexpr const char *kFileName = "garrison-linux.conf";
+
+    std::vector<std::string> runner = {"wine"};
+    std::string winePrefix;
+
+    static GameRunner load(const std::string &path = kFileName);
+};
+
+// The runner's words, the executable as a native path (its spelling on disk),
+// then the parameters split by the command-line word rules.
+std::vector<std::string> gameArguments(const GameRunner &runner, const std::string &gameFolder,
+                                       const std::string &executable, const std::string &parameters);
+// Starts the game in the game folder; false when it could not be started.
+bool startGame(const GameRunner &runner, const std::string &gameFolder, const std::string &executable,
+               const std::string &parameters);
+
+} // namespace garrison
