@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/build.sh
 build/tools/bench/garrison-bench-scan "$@"
 build/tools/bench/garrison-bench-recommend
+build/tools/bench/garrison-bench-install
