@@ -1,6 +1,7 @@
 // garrison-bench-install: installing a 500 MB package of 200 add-ons into an
 // empty game folder against "unzip -o" of the same archive into an empty
 // folder, in one run. Target: at most 1.2 times unzip's time.
+#include "BenchTimer.h"
 #include "addondb/AddonDatabase.h"
 #include "addondb/FileScanner.h"
 #include "addondb/PackageArchive.h"
@@ -20,16 +21,11 @@
 #include <vector>
 
 using namespace garrison;
+using bench::best;
+using bench::seconds;
 namespace fs = std::filesystem;
 
 namespace {
-
-double seconds(const std::function<void()> &work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // Add-ons compress about as well as real ones: half random, half repetitive.
 void writeArchive(const fs::path &path, int addons, std::size_t addonBytes)

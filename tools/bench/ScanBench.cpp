@@ -2,6 +2,7 @@
 // a generated game folder, in one run. First scan (every CRC computed) against
 // "rhash --crc32 -r"; rescan of the unchanged folder against
 // "find -printf '%s %T@\n'"; memory of a 100,000-file tree per node.
+#include "BenchTimer.h"
 #include "addondb/AddonDatabase.h"
 #include "addondb/FileScanner.h"
 #include "addondb/FileTree.h"
@@ -21,25 +22,11 @@
 #include <vector>
 
 using namespace garrison;
+using bench::best;
+using bench::seconds;
 namespace fs = std::filesystem;
 
 namespace {
-
-double seconds(const std::function<void()> &work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The best of several runs: the least disturbed by the rest of the machine.
-double best(int runs, const std::function<void()> &work)
-{
-    double fastest = 1e9;
-    for (int i = 0; i < runs; ++i)
-        fastest = std::min(fastest, seconds(work));
-    return fastest;
-}
 
 void run(const std::string &command)
 {
