@@ -4,9 +4,9 @@
 #include "addondb/PackageArchive.h"
 #include "platform/FileSystem.h"
 #include "support/CrcForge.h"
+#include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
-#include <minizip/zip.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,31 +14,9 @@
 using namespace garrison;
 using test::crcOf;
 using Names = std::vector<std::string>;
+using test::writeZip;
 
 namespace {
-
-struct Member {
-    std::string name; // as stored, "/" between folders; a trailing "/" makes a folder entry
-    std::string content;
-    bool deflated = true;
-};
-
-// A zip written with minizip's writer.
-void writeZip(const std::string &path, const std::vector<Member> &members)
-{
-    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    ASSERT_NE(zip, nullptr);
-    for (const auto &member : members) {
-        zip_fileinfo info{};
-        info.tmz_date = {4, 4, 3, 2, 0, 2020}; // 2020-01-02 03:04:04 (zip keeps even seconds)
-        ASSERT_EQ(zipOpenNewFileInZip(zip, member.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                      member.deflated ? Z_DEFLATED : 0, Z_DEFAULT_COMPRESSION),
-                  ZIP_OK);
-        zipWriteInFileInZip(zip, member.content.data(), static_cast<unsigned>(member.content.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-}
 
 class PackageArchiveTest : public ::testing::Test, public test::ScannerFixture {
 protected:
@@ -151,7 +129,7 @@ TEST_F(PackageArchiveTest, RefusedBeforeAnythingChanges)
 {
     const struct {
         const char *name;
-        std::vector<Member> members;
+        std::vector<test::ZipMember> members;
         const char *why;
     } cases[] = {
         {"climb.zip",

@@ -1,0 +1,236 @@
+#include "autoaddon/DownloadEngine.h"
+
+#include "addondb/PackageArchive.h"
+#include "autoaddon/HttpFetch.h"
+#include "platform/FileSystem.h"
+#include "platform/ThreadPriority.h"
+
+#include <algorithm>
+
+namespace garrison {
+
+namespace {
+
+constexpr std::int32_t kFetch = 1;
+
+std::uint32_t kilobytes(std::uint64_t bytes)
+{
+    return static_cast<std::uint32_t>(bytes / 1024);
+}
+
+} // namespace
+
+// Fetches the current item on command 1; command 100 ends it.
+class DownloadEngine::TransferThread final : public WorkerThread {
+public:
+    explicit TransferThread(DownloadEngine &engine) : m_engine(engine) {}
+    ~TransferThread() override { stop(); }
+
+protected:
+    void run() override
+    {
+        while (true) {
+            const Command command = takeCommand();
+            if (command.type == kStopCommand)
+                return;
+            if (command.type == kFetch)
+                m_engine.fetchCurrent();
+        }
+    }
+
+private:
+    DownloadEngine &m_engine;
+};
+
+DownloadEngine::DownloadEngine(AddonDatabase &database, const LanguageTable &language, std::string workFolder,
+                               std::chrono::seconds stallLimit)
+    : m_database(database), m_speedUnit(language.Resolve("DSTR_DOWNLOAD_KBSEC")), m_workFolder(std::move(workFolder)),
+      m_stallLimit(stallLimit)
+{
+}
+
+DownloadEngine::~DownloadEngine()
+{
+    cancel();
+    wait();
+}
+
+void DownloadEngine::start()
+{
+    m_transfer = std::make_unique<TransferThread>(*this);
+    m_transfer->start();
+    m_worker = std::thread([this] { work(); });
+}
+
+void DownloadEngine::wait()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+    m_transfer.reset();
+}
+
+std::string DownloadEngine::temporaryName(const std::string &url, std::size_t index)
+{
+    const auto slash = url.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? url : url.substr(slash + 1);
+    // Only a plain name stays in the working folder: no "..", no query string,
+    // nothing hidden.
+    if (name.empty() || name.front() == '.' || name.find_first_of(":?*\"<>|&=") != std::string::npos)
+        return "download-" + std::to_string(index) + ".tmp";
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name = name.substr(0, dot) + ".tmp";
+    return name;
+}
+
+void DownloadEngine::note(Outcome outcome)
+{
+    std::lock_guard guard(m_lock);
+    m_outcomes.push_back(std::move(outcome));
+}
+
+void DownloadEngine::fetchCurrent()
+{
+    std::string url, path;
+    std::uint64_t expected = 0;
+    {
+        std::lock_guard guard(m_lock);
+        url = m_currentUrl;
+        path = m_temporaryPath;
+        expected = m_totalDone + m_fileSize;
+    }
+    const FetchResult result = fetchUrl(
+        url, path, m_cancel,
+        [this](std::size_t bytes) {
+            std::lock_guard guard(m_lock);
+            m_totalDone += bytes;
+            m_fileDone += bytes;
+        },
+        m_stallLimit);
+    {
+        std::lock_guard guard(m_lock);
+        // The total moves by the announced size, whatever arrived.
+        m_totalDone = expected;
+        if (result.ok)
+            m_fileMeter.reset(0);
+        m_fetchFailed = !result.ok;
+        m_fetchProblem = result.error;
+        m_fetchDone = true;
+    }
+    m_fetchDoneSignal.notify_all();
+}
+
+void DownloadEngine::install(OfferedPackage &package, const std::string &path)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_installing = package.name;
+    }
+    PackageArchive archive(m_database, path);
+    const bool done = archive.install(m_installDone, m_installTotal, &package);
+    deleteFile(path);
+    note({package.name, done, done ? std::string() : archive.failure()});
+}
+
+void DownloadEngine::work()
+{
+    lowerCurrentThreadPriority();
+    auto &packages = m_database.offered().packages;
+    {
+        std::lock_guard guard(m_lock);
+        m_totalSize = 0;
+        for (const auto &package : packages) {
+            if (package.flagged)
+                m_totalSize += package.zipSize;
+        }
+        m_totalMeter.reset(m_totalSize);
+    }
+    OfferedPackage *previous = nullptr;
+    std::string previousPath;
+    for (std::size_t i = 0; i < packages.size(); ++i) {
+        OfferedPackage &package = packages[i];
+        if (!package.flagged)
+            continue;
+        const std::string path = m_workFolder + temporaryName(package.url, i);
+        {
+            std::lock_guard guard(m_lock);
+            m_currentUrl = package.url;
+            m_temporaryPath = path;
+            m_fileSize = package.zipSize;
+            m_fileDone = 0;
+            m_fileMeter.reset(package.zipSize);
+            m_downloading = package.name;
+            m_fetchDone = false;
+        }
+        m_transfer->postCommand(kFetch);
+        if (previous)
+            install(*previous, previousPath);
+        bool failed = false;
+        std::string problem;
+        {
+            std::unique_lock guard(m_lock);
+            m_fetchDoneSignal.wait(guard, [this] { return m_fetchDone; });
+            failed = m_fetchFailed;
+            problem = m_fetchProblem;
+            m_fetchFailed = false;
+        }
+        if (m_cancel) {
+            previous = nullptr;
+            note({package.name, false, "cancelled"});
+            break;
+        }
+        if (failed) {
+            note({package.name, false, problem});
+            previous = nullptr;
+        } else {
+            package.flagged = false;
+            previous = &package;
+            previousPath = path;
+        }
+    }
+    if (previous && !m_cancel)
+        install(*previous, previousPath);
+    m_transfer->postCommand(kStopCommand);
+    m_finished = true;
+}
+
+DownloadDisplay DownloadEngine::bars() const
+{
+    std::lock_guard guard(m_lock);
+    DownloadDisplay display;
+    display.file = {kilobytes(m_fileSize), kilobytes(m_fileDone)};
+    display.total = {kilobytes(m_totalSize), kilobytes(m_totalDone)};
+    display.install = {kilobytes(m_installTotal), kilobytes(m_installDone)};
+    return display;
+}
+
+DownloadDisplay DownloadEngine::display(FileTime now)
+{
+    DownloadDisplay display = bars();
+    std::lock_guard guard(m_lock);
+    m_fileMeter.sample(m_fileDone, now);
+    m_totalMeter.sample(m_totalDone, now);
+    display.speed = m_fileMeter.speedText() + m_speedUnit;
+    display.fileText = std::to_string(m_fileDone / 1024) + "/" + std::to_string(m_fileSize / 1024);
+    display.totalText = std::to_string(m_totalDone / 1024) + "/" + std::to_string(m_totalSize / 1024);
+    // Below 100 bytes there is no hundredth to divide by: 0% until all is done.
+    // Capped: with totals just above 100 bytes the hundredth is coarse.
+    const std::uint64_t percent = m_totalSize >= 100 ? std::min<std::uint64_t>(100, m_totalDone / (m_totalSize / 100))
+                                  : (m_finished || (m_totalSize > 0 && m_totalDone >= m_totalSize)) ? 100
+                                                                                                    : 0;
+    display.percent = std::to_string(percent) + "%";
+    const auto left = m_totalMeter.secondsLeft();
+    display.timeLeft = left ? clockText(*left) : "99:59:59";
+    display.elapsed = clockText(m_totalMeter.elapsedSeconds());
+    display.downloading = m_downloading;
+    display.installing = m_installing;
+    return display;
+}
+
+std::vector<DownloadEngine::Outcome> DownloadEngine::outcomes() const
+{
+    std::lock_guard guard(m_lock);
+    return m_outcomes;
+}
+
+} // namespace garrison

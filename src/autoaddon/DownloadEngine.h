@@ -1,0 +1,107 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "autoaddon/TransferRateMeter.h"
+#include "monitor/WorkerThread.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace garrison {
+
+// What the download window shows, computed from the engine's state.
+struct DownloadDisplay {
+    struct Bar {
+        std::uint32_t range = 0; // kilobytes
+        std::uint32_t position = 0;
+    };
+    Bar file, total, install;
+    std::string speed;    // "12.34 kb/sec"
+    std::string fileText; // "done/size" in kilobytes
+    std::string totalText;
+    std::string percent;  // "42%"
+    std::string timeLeft; // "00:01:05", or 99:59:59 without an estimate
+    std::string elapsed;
+    std::string downloading;
+    std::string installing;
+};
+
+// Downloads the flagged offered packages one by one and installs each while
+// the next one downloads. A transfer thread fetches into a temporary file in
+// the working folder; the install worker, at low priority, walks the list.
+class DownloadEngine {
+public:
+    struct Outcome {
+        std::string package;
+        bool installed = false;
+        std::string problem; // why not, for the user
+    };
+
+    DownloadEngine(AddonDatabase &database, const LanguageTable &language, std::string workFolder = {},
+                   std::chrono::seconds stallLimit = std::chrono::seconds(60));
+    ~DownloadEngine();
+    DownloadEngine(const DownloadEngine &) = delete;
+    DownloadEngine &operator=(const DownloadEngine &) = delete;
+
+    void start();
+    // The transfer in progress stops at its next block; an installation in
+    // progress finishes; nothing more is installed.
+    void cancel() { m_cancel = true; }
+    bool finished() const { return m_finished; }
+    void wait();
+
+    // Timer 24's bars only; display() samples the meters too (timer 23).
+    DownloadDisplay bars() const;
+    DownloadDisplay display(FileTime now);
+    std::vector<Outcome> outcomes() const;
+
+    // The temporary file for a URL: its last element, the extension made
+    // ".tmp"; an element that is no plain file name gets a safe one.
+    static std::string temporaryName(const std::string &url, std::size_t index);
+
+private:
+    class TransferThread;
+    void work();
+    void fetchCurrent();
+    void install(OfferedPackage &package, const std::string &path);
+    void note(Outcome outcome);
+
+    AddonDatabase &m_database;
+    std::string m_speedUnit;
+    std::string m_workFolder;
+    std::chrono::seconds m_stallLimit;
+    std::unique_ptr<TransferThread> m_transfer;
+    std::thread m_worker;
+
+    std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_finished{false};
+    // Set by the transfer thread before it signals the end of a fetch.
+    bool m_fetchFailed = false;
+    std::string m_fetchProblem;
+    bool m_fetchDone = false;
+    std::condition_variable m_fetchDoneSignal;
+
+    mutable std::mutex m_lock; // counters, names, meters, URL, outcomes
+    std::string m_currentUrl;
+    std::string m_temporaryPath;
+    std::string m_downloading;
+    std::string m_installing;
+    std::uint64_t m_totalSize = 0;
+    std::uint64_t m_totalDone = 0;
+    std::uint64_t m_fileSize = 0;
+    std::uint64_t m_fileDone = 0;
+    std::atomic<std::uint64_t> m_installDone{0};
+    std::atomic<std::uint64_t> m_installTotal{0};
+    TransferRateMeter m_fileMeter{10};
+    TransferRateMeter m_totalMeter{20};
+    std::vector<Outcome> m_outcomes;
+};
+
+} // namespace garrison

@@ -1,0 +1,168 @@
+#include "autoaddon/DownloadEngine.h"
+#include "addondb/ScannerFixture.h"
+#include "autoaddon/TransferRateMeter.h"
+#include "platform/FileSystem.h"
+#include "support/HttpTestServer.h"
+#include "support/Loopback.h"
+#include "support/ZipWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace garrison;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr FileTime kSecond = 10'000'000;
+
+TEST(TransferRateMeter, RateEstimatesAndTexts)
+{
+    TransferRateMeter meter(10);
+    meter.reset(20480);
+    EXPECT_EQ(meter.speedText(), "0.00");
+    EXPECT_FALSE(meter.secondsLeft());
+    meter.sample(0, 100 * kSecond);
+    EXPECT_EQ(meter.speedText(), "0.00"); // one sample
+    meter.sample(2048, 101 * kSecond);
+    EXPECT_EQ(meter.speedText(), "2.00");
+    EXPECT_EQ(meter.secondsLeft(), 9u);
+    meter.sample(4096, 102 * kSecond);
+    EXPECT_EQ(meter.secondsLeft(), 8u);
+    EXPECT_EQ(meter.elapsedSeconds(), 2u);
+    // Old samples leave the window: the rate follows the recent ones.
+    meter.sample(4096 + 10 * 512, 112 * kSecond);
+    EXPECT_EQ(meter.speedText(), "0.50");
+
+    TransferRateMeter slow(20);
+    slow.reset(1'000'000'000);
+    slow.sample(0, 0);
+    slow.sample(1, kSecond);
+    EXPECT_FALSE(slow.secondsLeft()); // 100 hours or more: no estimate
+    EXPECT_EQ(clockText(3723), "01:02:03");
+    EXPECT_EQ(clockText(0), "00:00:00");
+}
+
+TEST(DownloadEngine, TemporaryNames)
+{
+    const struct {
+        const char *url;
+        const char *name;
+    } cases[] = {
+        {"http://x/files/pack.zip", "pack.tmp"},
+        {"http://x/files/pack.v2.zip", "pack.v2.tmp"},
+        {"http://x/files/nodot", "nodot"},
+        {"c:\\dl\\pack.zip", "pack.tmp"},
+        {"http://x/files/", "download-3.tmp"},
+        {"http://x/..", "download-3.tmp"},
+        {"http://x/get?file=a.zip", "download-3.tmp"},
+        {"http://x/.zip", "download-3.tmp"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DownloadEngine::temporaryName(c.url, 3), c.name) << c.url;
+}
+
+class DownloadEngineTest : public ::testing::Test, public test::ScannerFixture {
+protected:
+    DownloadEngineTest()
+    {
+        file("OperationFlashpoint.exe", "exe");
+        scan();
+    }
+    // An offered package whose zip holds one add-on, served at path.
+    void offer(const std::string &name, const std::string &path, bool serve = true)
+    {
+        const std::string zip = test::zipBytes({{name + ".pbo", "add-on " + name}});
+        if (serve)
+            http.route(path, {200, zip, {}, std::string::npos, {}});
+        OfferedPackage package;
+        package.name = name;
+        package.url = http.url(path);
+        package.zipSize = static_cast<std::uint32_t>(zip.size());
+        package.flagged = true;
+        database.offered().packages.push_back(std::move(package));
+    }
+    std::vector<std::string> run(DownloadEngine &engine)
+    {
+        engine.start();
+        engine.wait();
+        std::vector<std::string> outcomes;
+        for (const auto &outcome : engine.outcomes())
+            outcomes.push_back(outcome.package + (outcome.installed ? " installed" : ": " + outcome.problem));
+        return outcomes;
+    }
+
+    test::TempFolder work;
+    test::HttpTestServer http;
+};
+
+TEST_F(DownloadEngineTest, OnePackage)
+{
+    offer("one", "/files/one.zip");
+    DownloadEngine engine(database, language(), work.path());
+    EXPECT_EQ(run(engine), std::vector<std::string>{"one installed"});
+    EXPECT_EQ(game.read("addons/one.pbo"), "add-on one");
+    EXPECT_FALSE(database.offered().packages[0].flagged);
+    EXPECT_FALSE(pathExists(work / "one.tmp"));
+    const auto display = engine.display(currentFileTime());
+    EXPECT_EQ(display.total.position, display.total.range);
+    EXPECT_EQ(display.percent, "100%");
+    EXPECT_EQ(display.speed.substr(display.speed.size() - 7), " kb/sec");
+}
+
+TEST_F(DownloadEngineTest, AFailedUrlIsSkippedAndTheTotalStillEnds)
+{
+    offer("first", "/first.zip");
+    offer("second", "/second.zip", false);
+    offer("third", "/third");
+    DownloadEngine engine(database, language(), work.path());
+    EXPECT_EQ(run(engine),
+              (std::vector<std::string>{"first installed", "second: the server answered 404", "third installed"}));
+    EXPECT_TRUE(database.offered().packages[1].flagged);
+    EXPECT_EQ(game.read("addons/third.pbo"), "add-on third");
+    EXPECT_FALSE(pathExists(work / "third")); // a URL without a dot: the name as it is, deleted after
+    const auto bars = engine.bars();
+    EXPECT_EQ(bars.total.position, bars.total.range);
+}
+
+TEST_F(DownloadEngineTest, CancelDuringTheSecondDownload)
+{
+    offer("first", "/first.zip");
+    offer("second", "/second.zip", false);
+    offer("third", "/third.zip");
+    // The second comes slowly enough to be cancelled midway.
+    std::string big = test::zipBytes({{"second.pbo", std::string(400000, 's')}}) + std::string(600000, 'x');
+    http.route("/second.zip", {200, big, {}, std::string::npos, 20ms});
+    database.offered().packages[1].zipSize = static_cast<std::uint32_t>(big.size());
+    DownloadEngine engine(database, language(), work.path());
+    engine.start();
+    ASSERT_TRUE(test::eventually([&] {
+        const auto display = engine.display(currentFileTime());
+        return display.downloading == "second" && display.file.position > 10;
+    }));
+    engine.cancel();
+    engine.wait();
+    std::vector<std::string> outcomes;
+    for (const auto &outcome : engine.outcomes())
+        outcomes.push_back(outcome.package + (outcome.installed ? " installed" : ": " + outcome.problem));
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"first installed", "second: cancelled"}));
+    EXPECT_FALSE(pathExists(work / "second.tmp"));
+    EXPECT_FALSE(pathExists(game / "addons/third.pbo"));
+    EXPECT_EQ(http.requests(), (std::vector<std::string>{"/first.zip", "/second.zip"}));
+}
+
+TEST_F(DownloadEngineTest, RedirectFollowedAndAServerThatStops)
+{
+    offer("moved", "/real/moved.zip");
+    http.route("/old/moved.zip", {302, {}, http.url("/real/moved.zip"), std::string::npos, {}});
+    database.offered().packages[0].url = http.url("/old/moved.zip");
+    offer("stuck", "/stuck.zip");
+    http.route("/stuck.zip", {200, std::string(100000, 'z'), {}, 4096, {}});
+    DownloadEngine engine(database, language(), work.path(), 1s);
+    const auto outcomes = run(engine);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[0], "moved installed");
+    EXPECT_EQ(outcomes[1], "stuck: nothing received for 1 seconds");
+    EXPECT_FALSE(pathExists(work / "stuck.tmp"));
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace garrison::test {
+
+// A small HTTP/1.0 server on 127.0.0.1 for the download tests: each path
+// answers with a body, an error status, a redirect, or a body that stops
+// coming after its first bytes.
+class HttpTestServer {
+public:
+    struct Route {
+        int status = 200;
+        std::string body;
+        std::string location;                       // for a redirect
+        std::size_t stallAfter = std::string::npos; // bytes sent before going quiet
+        std::chrono::milliseconds blockDelay{0};    // between 4096-byte blocks
+    };
+
+    HttpTestServer();
+    ~HttpTestServer();
+
+    void route(const std::string &path, Route route);
+    std::string url(const std::string &path) const;
+    std::vector<std::string> requests() const;
+
+private:
+    void serve(int client);
+
+    int m_socket = -1;
+    std::uint16_t m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+    mutable std::mutex m_lock;
+    std::map<std::string, Route> m_routes;
+    std::vector<std::string> m_requests;
+    std::vector<std::thread> m_clients;
+};
+
+} // namespace garrison::test
