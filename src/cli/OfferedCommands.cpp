@@ -87,16 +87,9 @@ int runOffered(const OfferedOptions &options)
     AddonDatabase database(language);
     if (!loadDatabase(database, options.gameFolder))
         return 1;
-    const QueryResult query = queryServer(*target, options.password, options.seconds);
-    if (!query.offeredList) {
-        std::cerr << "garrison-cli: no package list from the Auto-Addon server of " << addressText(*target) << " ("
-                  << displayText(addonServerText(query.record, true, language)) << ")\n";
+    if (!receiveOfferedList(database, *target, options.password, options.seconds))
         return 1;
-    }
     OfferedList &offered = database.offered();
-    if (!parseOfferedBlock(*query.offeredList, offered))
-        std::cerr << "garrison-cli: the package list was cut short; the packages read whole are shown\n";
-    evaluateArrivedList(offered, database);
 
     const Settings settings = SettingsFile::load(SettingsFile::kFileName);
     std::vector<std::string> manual;

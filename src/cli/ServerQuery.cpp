@@ -1,6 +1,12 @@
 #include "cli/ServerQuery.h"
 
+#include "addondb/OfferedBlock.h"
+#include "autoaddon/OfferedModel.h"
+#include "common/DisplayText.h"
+#include "monitor/AddonServerText.h"
 #include "monitor/MonitorEndpoint.h"
+
+#include <iostream>
 
 #include <chrono>
 #include <thread>
@@ -56,6 +62,21 @@ QueryResult queryServer(const ResolvedAddress &target, const std::string &passwo
     }
     endpoint.stop();
     return result;
+}
+
+bool receiveOfferedList(AddonDatabase &database, const ResolvedAddress &target, const std::string &password,
+                        double seconds)
+{
+    const QueryResult query = queryServer(target, password, seconds);
+    if (!query.offeredList) {
+        std::cerr << "garrison-cli: no package list from the Auto-Addon server of " << addressText(target) << " ("
+                  << displayText(addonServerText(query.record, true, database.language())) << ")\n";
+        return false;
+    }
+    if (!parseOfferedBlock(*query.offeredList, database.offered()))
+        std::cerr << "garrison-cli: the package list was cut short; the packages read whole are kept\n";
+    evaluateArrivedList(database.offered(), database);
+    return true;
 }
 
 } // namespace garrison::cli

@@ -1,5 +1,6 @@
 #include "cli/CentralCommands.h"
 #include "cli/DatabaseCommands.h"
+#include "cli/DownloadCommand.h"
 #include "cli/LangCommand.h"
 #include "cli/OfferedCommands.h"
 #include "cli/QueryCommand.h"
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
     garrison::cli::addBrowseCommand(app, exitCode);
     garrison::cli::addDatabaseCommands(app, exitCode);
     garrison::cli::addOfferedCommands(app, exitCode);
+    garrison::cli::addDownloadCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();
