@@ -11,12 +11,25 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 
-for i in $(seq 1 40); do echo "demo_pack_$i 5 http://127.0.0.1/demo_pack_$i.zip"; done > offered-list.txt
+# What the Auto-Addon server offers: two packages, zipped here and fetched from file:// URLs.
+mkdir -p packs/tanks packs/maps zips
+echo "a tank add-on" > packs/tanks/demo_tanks.pbo
+echo "an island" > packs/maps/demo_island.pbo
+(cd packs/tanks && zip -q "$work/zips/tanks.zip" demo_tanks.pbo)
+(cd packs/maps && zip -q "$work/zips/maps.zip" demo_island.pbo)
+cat > offered.json <<JSON
+{"server": ["Garrison demo server", "Coop every evening", "admin@example.org", ""],
+ "packages": [
+  {"name": "Demo tanks", "url": "file://$work/zips/tanks.zip", "zip_size": $(stat -c %s zips/tanks.zip),
+   "priority": 7, "files": [{"path": "addons\\\\demo_tanks.pbo", "from": "packs/tanks/demo_tanks.pbo"}]},
+  {"name": "Demo island", "url": "file://$work/zips/maps.zip", "zip_size": $(stat -c %s zips/maps.zip),
+   "priority": 2, "files": [{"path": "addons\\\\demo_island.pbo", "from": "packs/maps/demo_island.pbo"}]}]}
+JSON
 "$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" \
   --mod "RES;@WW2_MP_V3" --player "Alice:12:3" --player "Bob:7:5" --join "3:Carl:0:0" --leave "3:Alice" \
   --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds 60 > /dev/null &
 pids+=($!)
-"$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --list offered-list.txt \
+"$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --offered offered.json \
   --elapsed-ms 754000 --chunk-data 200 --seconds 60 > /dev/null &
 pids+=($!)
 "$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url http://127.0.0.1/banner.gif \
@@ -49,3 +62,6 @@ show lang DSTR_MAIN_TITLE DSTR_MANAGER_PK_POP_SHOW
 show discover --game-folder game
 show scan
 show files --package "<Unknown addons>"
+show offered 127.0.0.1 --password demo
+show download 127.0.0.1 --password demo
+show packages
