@@ -115,6 +115,22 @@ TEST_F(PackageArchiveTest, ReplacesAnOlderVersionAndAdoptsUnknownCopies)
     EXPECT_EQ(packagesOf("AddOns\\same.pbo"), Names{"new"}); // out of "<Unknown addons>"
 }
 
+TEST_F(PackageArchiveTest, WithoutInstallingExistingFilesTheCopyElsewhereIsBound)
+{
+    file("@mod/AddOns/x.pbo", "shared add-on");
+    scan();
+    database.derive();
+    OfferedPackage offered;
+    offered.matches = {node("@mod\\AddOns\\x.pbo")};
+    database.offered().installExistingFiles = false;
+    const std::string archive = zips("shared.zip");
+    writeZip(archive, {{"x.pbo", "shared add-on"}});
+    ASSERT_TRUE(install(archive, &offered)) << failure;
+    EXPECT_FALSE(pathExists(game / "AddOns/x.pbo")); // not written again
+    EXPECT_EQ(packageFiles("shared"), Names{"@mod\\AddOns\\x.pbo"});
+    EXPECT_EQ(bytesDone.load(), bytesTotal.load());
+}
+
 TEST_F(PackageArchiveTest, InfoZipArchivesInstallToo)
 {
     file("../src/a/b.pbo", "B");
