@@ -1,6 +1,7 @@
 #include "cli/CentralCommands.h"
 #include "cli/DatabaseCommands.h"
 #include "cli/DownloadCommand.h"
+#include "cli/InstallCommand.h"
 #include "cli/LangCommand.h"
 #include "cli/OfferedCommands.h"
 #include "cli/QueryCommand.h"
@@ -27,6 +28,7 @@ int main(int argc, char **argv)
     garrison::cli::addDatabaseCommands(app, exitCode);
     garrison::cli::addOfferedCommands(app, exitCode);
     garrison::cli::addDownloadCommand(app, exitCode);
+    garrison::cli::addInstallCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

@@ -43,6 +43,17 @@ status_is "unknown package" $? 1
 
 out=$("$cli" packages)
 contains "core package" "$out" '<Core files>'
+
+mkdir -p pack && echo "new add-on" > pack/new.pbo && (cd pack && zip -q ../New_Pack.zip new.pbo)
+out=$("$cli" install New_Pack.zip --install-folder MyMod)
+status_is "install" $? 0
+contains "installed" "$out" 'installed New_Pack'
+same "into the mod folder" "$(cat prefix/drive_c/Games/OFP/MyMod/addons/new.pbo)" "new add-on"
+contains "in the database" "$("$cli" files --package New_Pack)" 'MyMod\addons\new.pbo'
+echo "not a zip" > bad.zip
+"$cli" install bad.zip 2> err.txt
+status_is "not a zip" $? 1
+contains "says why" "$(cat err.txt)" 'no zip archive'
 echo garbage > garrison.dat
 "$cli" packages 2> err.txt
 status_is "unreadable database" $? 1
