@@ -29,12 +29,12 @@ protected:
     {
         scan();
         database.derive();
-        peers::OfferedSpec spec;
+        peers::OfferedContent offer;
         peers::OfferedEntry entry{"u", 1, "p", "", 9, {}};
         for (const auto &name : offeredAddons)
             entry.files.push_back({"addons\\" + name + ".pbo", static_cast<std::uint32_t>(name.size()), crcOf(name)});
-        spec.packages = {entry};
-        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(spec), database.offered()));
+        offer.packages = {entry};
+        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(offer), database.offered()));
         return recommendMods(database, manual);
     }
 };

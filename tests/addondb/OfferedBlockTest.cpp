@@ -7,16 +7,16 @@ using namespace garrison;
 
 namespace {
 
-peers::OfferedSpec twoPackages()
+peers::OfferedContent twoPackages()
 {
-    peers::OfferedSpec spec;
-    spec.serverTexts = {"Coop server", "Info", "Admin", "Com"};
-    spec.deactivations = "addons/old.pbo:1234:abcd:y.pbo:99";
-    spec.packages = {
+    peers::OfferedContent offer;
+    offer.serverTexts = {"Coop server", "Info", "Admin", "Com"};
+    offer.deactivations = "addons/old.pbo:1234:abcd:y.pbo:99";
+    offer.packages = {
         {"http://x/a.zip", 5000, "Pack A", "about A", 7, {{"addons\\a.pbo", 10, 0xA}, {"addons\\sub\\b.pbo", 20, 0xB}}},
         {"http://x/b.zip", 0, "Pack B", "", 2, {}},
     };
-    return spec;
+    return offer;
 }
 
 TEST(OfferedBlock, PackagesTextsAndDeactivations)
@@ -54,7 +54,7 @@ TEST(OfferedBlock, CutShortKeepsWholePackagesOnly)
         EXPECT_EQ(list.packages.size(), cut >= second ? 1u : 0u) << cut;
     }
     OfferedList empty;
-    peers::OfferedSpec none = twoPackages();
+    peers::OfferedContent none = twoPackages();
     none.packages.clear();
     EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(none), empty));
     EXPECT_TRUE(empty.packages.empty());

@@ -28,12 +28,12 @@ protected:
         }
         return entry;
     }
-    OfferedList &arrive(const peers::OfferedSpec &spec)
+    OfferedList &arrive(const peers::OfferedContent &offer)
     {
         scan();
         database.derive();
         OfferedList &list = database.offered();
-        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(spec), list));
+        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(offer), list));
         evaluateArrivedList(list, database);
         return list;
     }
@@ -41,12 +41,12 @@ protected:
 
 TEST_F(OfferedModelTest, StatusThresholdsAndAutomaticFlags)
 {
-    peers::OfferedSpec spec;
-    spec.packages = {tenFiles("half", 5, 7), tenFiles("four", 4, 7), tenFiles("none", 0, 2), tenFiles("all", 10, 9)};
-    spec.packages.push_back({"http://x/empty.zip", 0, "empty", "", 9, {}});
+    peers::OfferedContent offer;
+    offer.packages = {tenFiles("half", 5, 7), tenFiles("four", 4, 7), tenFiles("none", 0, 2), tenFiles("all", 10, 9)};
+    offer.packages.push_back({"http://x/empty.zip", 0, "empty", "", 9, {}});
     auto moved = tenFiles("moved", 10, 9, "Res/AddOns/");
-    spec.packages.push_back(moved);
-    const auto &list = arrive(spec);
+    offer.packages.push_back(moved);
+    const auto &list = arrive(offer);
     const struct {
         InstallStatus status;
         bool flagged;
@@ -69,11 +69,12 @@ TEST_F(OfferedModelTest, StatusThresholdsAndAutomaticFlags)
 
 TEST_F(OfferedModelTest, RowTextsFlagsAndPlannedDownload)
 {
-    peers::OfferedSpec spec;
-    spec.packages = {{"u1", 1048576, "One", "", 0, {{"MyMod\\AddOns\\a.pbo", 1, 1}, {"MyMod\\AddOns\\b\\c.pbo", 1, 2}}},
-                     {"u2", 524288, "Two", "", 5, {{"x.txt", 1, 1}}},
-                     {"u3", 1234567, "Three", "", 12, {{"Missions\\m.pbo", 1, 1}}}};
-    auto &list = arrive(spec);
+    peers::OfferedContent offer;
+    offer.packages = {
+        {"u1", 1048576, "One", "", 0, {{"MyMod\\AddOns\\a.pbo", 1, 1}, {"MyMod\\AddOns\\b\\c.pbo", 1, 2}}},
+        {"u2", 524288, "Two", "", 5, {{"x.txt", 1, 1}}},
+        {"u3", 1234567, "Three", "", 12, {{"Missions\\m.pbo", 1, 1}}}};
+    auto &list = arrive(offer);
     const auto one = offeredRow(list.packages[0], language());
     EXPECT_EQ(one.priority, "Optional");
     EXPECT_EQ(one.status, "No file installed");

@@ -33,18 +33,18 @@ OfferedFile fileFrom(const nlohmann::json &item)
 
 } // namespace
 
-OfferedSpec readOfferedJson(const std::string &path)
+OfferedContent readOfferedJson(const std::string &path)
 {
     std::ifstream in(path);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     try {
         const auto json = nlohmann::json::parse(in);
-        OfferedSpec spec;
+        OfferedContent offer;
         const auto server = json.value("server", std::vector<std::string>{});
-        for (std::size_t i = 0; i < server.size() && i < spec.serverTexts.size(); ++i)
-            spec.serverTexts[i] = server[i];
-        spec.deactivations = json.value("deactivate", std::string());
+        for (std::size_t i = 0; i < server.size() && i < offer.serverTexts.size(); ++i)
+            offer.serverTexts[i] = server[i];
+        offer.deactivations = json.value("deactivate", std::string());
         for (const auto &item : json.value("packages", nlohmann::json::array())) {
             OfferedEntry entry;
             entry.name = item.at("name").get<std::string>();
@@ -54,9 +54,9 @@ OfferedSpec readOfferedJson(const std::string &path)
             entry.priority = item.value("priority", 0);
             for (const auto &file : item.value("files", nlohmann::json::array()))
                 entry.files.push_back(fileFrom(file));
-            spec.packages.push_back(std::move(entry));
+            offer.packages.push_back(std::move(entry));
         }
-        return spec;
+        return offer;
     } catch (const nlohmann::json::exception &error) {
         throw std::runtime_error(path + ": " + error.what());
     }

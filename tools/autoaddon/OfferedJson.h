@@ -13,6 +13,6 @@ namespace garrison::peers {
 //                          {"path": "addons\\b.pbo", "from": "some/real/file"}]}]}
 // A file given "from" a real file takes its size and CRC. Throws
 // std::runtime_error naming what is wrong.
-OfferedSpec readOfferedJson(const std::string &path);
+OfferedContent readOfferedJson(const std::string &path);
 
 } // namespace garrison::peers

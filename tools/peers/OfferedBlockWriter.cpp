@@ -37,17 +37,17 @@ void writeFolder(std::vector<std::uint8_t> &out, const Folder &folder)
 
 } // namespace
 
-std::vector<std::uint8_t> writeOfferedBlock(const OfferedSpec &spec)
+std::vector<std::uint8_t> writeOfferedBlock(const OfferedContent &offer)
 {
     std::vector<std::uint8_t> out;
     appendLittleEndian(out, std::uint32_t{1});
-    for (const auto &serverText : spec.serverTexts)
+    for (const auto &serverText : offer.serverTexts)
         text(out, serverText);
-    text(out, spec.deactivations);
+    text(out, offer.deactivations);
     for (int i = 0; i < 5; ++i)
         text(out, "");
-    appendLittleEndian(out, static_cast<std::uint32_t>(spec.packages.size()));
-    for (const auto &package : spec.packages) {
+    appendLittleEndian(out, static_cast<std::uint32_t>(offer.packages.size()));
+    for (const auto &package : offer.packages) {
         text(out, package.url);
         appendLittleEndian(out, package.zipSize);
         text(out, package.name);

@@ -23,12 +23,12 @@ struct OfferedEntry {
     std::vector<OfferedFile> files;
 };
 
-struct OfferedSpec {
+struct OfferedContent {
     std::array<std::string, 4> serverTexts; // name, info, admin, comserver
     std::string deactivations;              // "name:size:crc:" entries
     std::vector<OfferedEntry> packages;
 };
 
-std::vector<std::uint8_t> writeOfferedBlock(const OfferedSpec &spec);
+std::vector<std::uint8_t> writeOfferedBlock(const OfferedContent &offer);
 
 } // namespace garrison::peers
