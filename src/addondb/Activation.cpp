@@ -5,6 +5,7 @@
 #include "common/TextCompare.h"
 #include "common/WordSplit.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderRename.h"
 #include "platform/NativePath.h"
 
 namespace garrison {
@@ -14,7 +15,7 @@ bool Activation::rename(FileNode &node, const std::string &to)
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return false;
-    return renameNoReplace(*folder + node.diskName(), *folder + to) == FsStatus::Ok;
+    return renameInFolder(*folder, node.diskName(), to) == FsStatus::Ok;
 }
 
 void Activation::deactivate(FileNode &node)
@@ -35,7 +36,7 @@ void Activation::activate(FileNode &node)
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return;
-    FsStatus result = renameNoReplace(*folder + node.diskName(), *folder + node.name());
+    FsStatus result = renameInFolder(*folder, node.diskName(), node.name());
     if (result == FsStatus::AlreadyExists && node.parent) {
         // Another version holds the name: switch it off if we know it.
         for (const auto &sibling : node.parent->children) {
@@ -43,7 +44,7 @@ void Activation::activate(FileNode &node)
                 !equalsNoCase(sibling->name(), node.name()))
                 continue;
             deactivate(*sibling);
-            result = renameNoReplace(*folder + node.diskName(), *folder + node.name());
+            result = renameInFolder(*folder, node.diskName(), node.name());
             break;
         }
     }

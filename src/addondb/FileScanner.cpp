@@ -8,6 +8,9 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
 
 namespace garrison {
 
@@ -20,6 +23,17 @@ constexpr std::uint32_t kProgressEvery = 64;
 bool existsIgnoringCase(const std::string &folder, const std::string &name)
 {
     return findEntryIgnoringCase(folder, name).has_value();
+}
+
+std::string resolvedFolder(const std::string &path)
+{
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved))
+        return {};
+    std::string folder = resolved;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
 }
 
 } // namespace
@@ -46,6 +60,12 @@ void FileScanner::scan()
     if (!root)
         root = &m_database.makeRoot();
     root->setName(m_database.gameFolder());
+    m_realGameFolder = resolvedFolder(m_database.gameFolder());
+    m_walkedFolders.clear();
+    m_outsideDepth = 0;
+    struct stat info {};
+    if (stat(m_database.gameFolder().c_str(), &info) == 0)
+        m_walkedFolders.emplace(info.st_dev, info.st_ino);
     walk(*root, m_database.gameFolder(), {});
     reconcile();
 }
@@ -134,11 +154,23 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     node->status = equalsNoCase(entry.name, name) ? NodeStatus::Present : NodeStatus::Inactive;
 }
 
+bool FileScanner::shouldEnter(const std::string &nativeFolder, const EntryInfo &entry)
+{
+    if (entry.link) {
+        const std::string target = resolvedFolder(nativeFolder + entry.name);
+        if (target.empty() || m_realGameFolder.empty() || target.starts_with(m_realGameFolder))
+            return false;
+    }
+    return m_walkedFolders.emplace(entry.device, entry.inode).second;
+}
+
 bool FileScanner::visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
                               const std::string &relativeFolder, const EntryInfo &entry)
 {
     const std::string name = entry.name + "\\";
     if (relativeFolder.empty() && inSkipList(name))
+        return true;
+    if (!shouldEnter(nativeFolder, entry))
         return true;
     NodeRef node;
     const auto first = index.find(name);
@@ -155,7 +187,12 @@ bool FileScanner::visitFolder(FileNode &folder, ChildIndex &index, const std::st
     }
     seen(node);
     node->status = NodeStatus::Present;
-    return walk(*node, nativeFolder + entry.name + "/", relativeFolder + name);
+    // Below a link out of the game folder the files are someone else's: nothing is deleted there.
+    const bool leaves = entry.link;
+    m_outsideDepth += leaves;
+    const bool walked = walk(*node, nativeFolder + entry.name + "/", relativeFolder + name);
+    m_outsideDepth -= leaves;
+    return walked;
 }
 
 void FileScanner::seen(const NodeRef &node)
@@ -171,6 +208,8 @@ void FileScanner::seen(const NodeRef &node)
 
 void FileScanner::deleteDuplicate(const FileNode &node, const std::string &nativeFolder, const EntryInfo &entry)
 {
+    if (m_outsideDepth > 0)
+        return;
     const std::string inactive = inactiveName(node.name(), node.crc);
     if (equalsNoCase(node.name(), inactive))
         return;

@@ -4,8 +4,10 @@
 #include "platform/FileSystem.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace garrison {
@@ -13,7 +15,10 @@ namespace garrison {
 // Brings the tree in line with the game folder: known files are recognised by
 // name, size and time (their contents are read only when the time changed),
 // new ones are added to a standard package, vanished ones become Missing, and
-// an add-on file that moved stays in its package.
+// an add-on file that moved stays in its package. Every folder is walked at
+// most once: a link to a folder inside the game folder is not followed (its
+// files are listed under their own path), one to a folder outside is
+// followed once, and nothing below it is ever deleted.
 class FileScanner {
 public:
     explicit FileScanner(AddonDatabase &database) : m_database(database) {}
@@ -33,6 +38,7 @@ private:
     using ChildIndex = std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual>;
 
     bool walk(FileNode &folder, const std::string &nativeFolder, const std::string &relativeFolder);
+    bool shouldEnter(const std::string &nativeFolder, const EntryInfo &entry);
     void visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
                    const std::string &relativeFolder, const EntryInfo &entry);
     bool visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
@@ -46,6 +52,9 @@ private:
     std::uint32_t m_generation = 0;
     std::uint32_t m_visited = 0;
     std::vector<NodeRef> m_newFiles;
+    std::string m_realGameFolder;                                      // resolved, ending in "/"
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_walkedFolders; // device and inode
+    int m_outsideDepth = 0; // > 0 while below a link that leaves the game folder
 };
 
 } // namespace garrison

@@ -4,6 +4,7 @@
 #include "addondb/FileTree.h"
 #include "addondb/InactiveName.h"
 #include "common/TextCompare.h"
+#include "platform/DirectoryListing.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePath.h"
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <new>
+#include <system_error>
 #include <vector>
 
 namespace garrison {
@@ -29,7 +32,6 @@ struct PackageArchive::Entry {
 
 namespace {
 
-constexpr std::size_t kNameBuffer = 1024;
 constexpr std::size_t kBlock = 64 * 1024;
 
 unzFile handle(void *zip)
@@ -37,31 +39,59 @@ unzFile handle(void *zip)
     return static_cast<unzFile>(zip);
 }
 
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// The folders and the file name of a target; empty and "." components mean
+// nothing and are dropped.
 std::vector<std::string> components(const std::string &path)
 {
     std::vector<std::string> parts;
     std::string part;
-    for (const char c : path) {
-        if (c == '\\' || c == '/') {
-            parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part += c;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && !isSeparator(path[i])) {
+            part += path[i];
+            continue;
         }
+        if (!part.empty() && part != ".")
+            parts.push_back(std::move(part));
+        part.clear();
     }
-    parts.push_back(std::move(part));
     return parts;
 }
 
-// A target that would leave the game folder, or that names nothing.
-bool unsafeTarget(const std::string &target)
+bool hasDriveLetter(const std::string &path)
 {
-    if (target.empty() || target.front() == '\\' || target.front() == '/' ||
-        (target.size() > 1 && target[1] == ':' && std::isalpha(static_cast<unsigned char>(target[0]))))
+    return path.size() > 1 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+// A path that would leave the game folder: a ".." component, a drive letter
+// or a network path. A single leading "\\" means the game folder itself.
+bool leavesGameFolder(const std::string &path)
+{
+    if (hasDriveLetter(path) || (path.size() > 1 && isSeparator(path[0]) && isSeparator(path[1])))
         return true;
-    const auto parts = components(target);
-    return std::any_of(parts.begin(), parts.end(),
-                       [](const std::string &part) { return part.empty() || part == "." || part == ".."; });
+    const auto parts = components(path);
+    return std::any_of(parts.begin(), parts.end(), [](const std::string &part) { return part == ".."; });
+}
+
+// A member name meant as a path inside the archive must not be absolute.
+bool absoluteMemberName(const std::string &name)
+{
+    return (!name.empty() && isSeparator(name.front())) || hasDriveLetter(name);
+}
+
+std::string shortened(const std::string &name)
+{
+    constexpr std::size_t kShown = 60;
+    return name.size() <= kShown ? name : name.substr(0, kShown) + "...";
+}
+
+std::string systemError()
+{
+    return std::error_code(errno, std::generic_category()).message();
 }
 
 // The archive's date, taken as local time.
@@ -106,12 +136,18 @@ bool PackageArchive::readEntries()
          result = unzGoToNextFile(handle(m_zip))) {
         if (result != UNZ_OK)
             return fail("the archive's list of files cannot be read");
+        // The name's real length first: no name is cut or left unterminated.
         unz_file_info info{};
-        char name[kNameBuffer];
-        if (unzGetCurrentFileInfo(handle(m_zip), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+        if (unzGetCurrentFileInfo(handle(m_zip), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             return fail("the archive's list of files cannot be read");
         Entry entry;
-        entry.name = name;
+        entry.name.resize(info.size_filename);
+        if (unzGetCurrentFileInfo(handle(m_zip), &info, entry.name.data(), info.size_filename, nullptr, 0, nullptr,
+                                  0) != UNZ_OK)
+            return fail("the archive's list of files cannot be read");
+        if (entry.name.size() > kMaxNameLength || entry.name.find('\0') != std::string::npos)
+            return fail("the name of the member \"" + shortened(entry.name) + "\" is longer than " +
+                        std::to_string(kMaxNameLength) + " characters or holds a NUL, which the game cannot use");
         std::replace(entry.name.begin(), entry.name.end(), '/', '\\');
         entry.size = static_cast<std::uint32_t>(info.uncompressed_size);
         entry.crc = static_cast<std::uint32_t>(info.crc);
@@ -129,13 +165,23 @@ bool PackageArchive::readInstructions()
     });
     std::string text;
     if (found != m_entries.end()) {
+        const std::string tooLarge =
+            "auto-addon.txt is larger than " + std::to_string(kMaxInstructionBytes / 1024) + " KiB";
+        // The size the archive states may lie: read in blocks and stop at the cap.
+        if (found->size > kMaxInstructionBytes)
+            return fail(tooLarge);
         if (unzGoToFilePos(handle(m_zip), const_cast<unz_file_pos *>(&found->position)) != UNZ_OK ||
             unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
             return fail("auto-addon.txt cannot be read");
-        text.resize(found->size);
-        const int read = unzReadCurrentFile(handle(m_zip), text.data(), static_cast<unsigned>(text.size()));
+        char block[4096];
+        int read = 0;
+        while ((read = unzReadCurrentFile(handle(m_zip), block, sizeof block)) > 0 &&
+               text.size() <= kMaxInstructionBytes)
+            text.append(block, static_cast<std::size_t>(read));
         const int closed = unzCloseCurrentFile(handle(m_zip));
-        if (read < 0 || static_cast<std::size_t>(read) != text.size() || closed != UNZ_OK)
+        if (text.size() > kMaxInstructionBytes)
+            return fail(tooLarge);
+        if (read < 0 || closed != UNZ_OK)
             return fail("auto-addon.txt cannot be read");
     }
     auto instructions = parseInstallInstructions(text);
@@ -185,8 +231,13 @@ bool PackageArchive::checkTargets()
         const InstallRule *rule = ruleFor(entry.name);
         if (!rule || rule->kind == InstallRule::Kind::Ignore)
             continue;
-        if (unsafeTarget(targetPath(entry, *rule)))
-            return fail("the archive would write \"" + entry.name + "\" outside the game folder");
+        const bool ownPath =
+            rule->kind == InstallRule::Kind::InstallPath || rule->kind == InstallRule::Kind::ExtractPath;
+        const std::string target = targetPath(entry, *rule);
+        if ((ownPath && absoluteMemberName(entry.name)) || leavesGameFolder(target))
+            return fail("the archive would write \"" + shortened(entry.name) + "\" outside the game folder");
+        if (components(target).empty())
+            return fail("the archive names no file to write for \"" + shortened(entry.name) + "\"");
         written += entry.size;
     }
     struct statvfs space {};
@@ -217,20 +268,26 @@ FileNode *PackageArchive::folderFor(const std::vector<std::string> &folders, std
         if (created) {
             node = FileNode::makeFolder(folderName);
             insertChild(*current, node);
+            m_rollback->inserted(*current, node);
             if (m_database.stock().contains(node->relativePath())) {
                 node->flags |= NodeFlag::Core;
                 packages[kCorePackage].add(node);
             }
         } else {
+            m_rollback->touch(*node);
             m_database.leaveUnknownPackage(*node);
         }
         if (created || node->status == NodeStatus::Missing) {
             node->status = NodeStatus::Present;
+            // The spelling on disk, ignoring case: never "addons/" beside "AddOns/".
             const auto path = nativePath(m_database.gameFolder(), node->relativePath());
             if (!path)
                 return nullptr;
-            const FsStatus made = createFolder(path->substr(0, path->size() - 1));
-            if (made != FsStatus::Ok && made != FsStatus::AlreadyExists)
+            const std::string folder = path->substr(0, path->size() - 1);
+            const FsStatus made = createFolder(folder);
+            if (made == FsStatus::Ok)
+                m_rollback->createdFolder(folder);
+            else if (made != FsStatus::AlreadyExists)
                 return nullptr;
         }
         if (!node->has(NodeFlag::Core))
@@ -249,11 +306,18 @@ bool PackageArchive::extract(const Entry &entry, FileNode &node, std::atomic<std
         unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
         return fail("\"" + entry.name + "\" cannot be read from the archive");
     const std::string path = *folder + node.diskName();
-    FileHandle file(path, FileHandle::Mode::CreateTruncate);
-    if (!file.isOpen()) {
+    // Never over a file that is there already, whatever the case of its name.
+    if (findEntryIgnoringCase(*folder, node.diskName())) {
         unzCloseCurrentFile(handle(m_zip));
-        return fail("\"" + path + "\" cannot be written");
+        return fail("\"" + path + "\" exists already and is not in the add-on database");
     }
+    FileHandle file(path, FileHandle::Mode::CreateNew);
+    if (!file.isOpen()) {
+        const std::string why = systemError();
+        unzCloseCurrentFile(handle(m_zip));
+        return fail("\"" + path + "\" cannot be created: " + why);
+    }
+    m_rollback->createdFile(path);
     std::vector<char> block(kBlock);
     while (true) {
         const int read = unzReadCurrentFile(handle(m_zip), block.data(), static_cast<unsigned>(block.size()));
@@ -264,18 +328,16 @@ bool PackageArchive::extract(const Entry &entry, FileNode &node, std::atomic<std
         if (read == 0)
             break;
         if (file.write(block.data(), static_cast<std::size_t>(read)) != read) {
+            const std::string why = systemError();
             unzCloseCurrentFile(handle(m_zip));
-            return fail("\"" + path + "\" cannot be written");
+            return fail("\"" + path + "\" cannot be written: " + why);
         }
         bytesDone += static_cast<std::uint64_t>(read);
     }
     file.close();
     // Read to its end, the member's CRC is checked: a damaged add-on is not installed.
-    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK) {
-        deleteFile(path);
-        node.status = NodeStatus::Missing;
+    if (unzCloseCurrentFile(handle(m_zip)) != UNZ_OK)
         return fail("\"" + entry.name + "\" fails its CRC check");
-    }
     node.time = fileTimeOf(entry.date);
     setFileModificationTime(path, node.time);
     return true;
@@ -314,6 +376,7 @@ bool PackageArchive::installEntry(const Entry &entry, std::size_t package, std::
             bytesDone += entry.size;
             return true;
         }
+        m_rollback->touch(*node);
         m_database.leaveUnknownPackage(*node);
         if (node->status == NodeStatus::Missing) {
             if (!extract(entry, *node, bytesDone))
@@ -331,12 +394,15 @@ bool PackageArchive::installEntry(const Entry &entry, std::size_t package, std::
                 break;
             }
         }
-        if (node)
+        if (node) {
+            m_rollback->touch(*node);
             bytesDone += entry.size;
+        }
     }
     if (!node) {
         node = FileNode::makeFile(fileName, entry.size, entry.crc, 0);
         insertChild(*folder, node);
+        m_rollback->inserted(*folder, node);
         if (m_database.stock().contains(node->relativePath())) {
             node->flags |= NodeFlag::Core;
             packages[kCorePackage].add(node);
@@ -345,7 +411,39 @@ bool PackageArchive::installEntry(const Entry &entry, std::size_t package, std::
             return false;
     }
     packages[package].add(node);
-    Activation(m_database).activate(*node);
+    m_toActivate.push_back(node.get());
+    return true;
+}
+
+bool PackageArchive::installAll(std::atomic<std::uint64_t> &bytesDone, const OfferedPackage *offered)
+{
+    Package package;
+    package.installDate = currentFileTime();
+    package.comment = m_instructions.infoUrl;
+    package.name = m_packageName;
+    auto &packages = m_database.packages();
+    while (std::any_of(packages.begin(), packages.end(),
+                       [&](const Package &other) { return equalsNoCase(other.name, package.name); }))
+        package.name += "~";
+    m_packageName = package.name;
+    packages.push_back(std::move(package));
+    const std::size_t index = packages.size() - 1;
+
+    m_toActivate.clear();
+    for (const auto &entry : m_entries) {
+        if (!installEntry(entry, index, bytesDone, offered))
+            return false;
+    }
+    // Renames come last, once nothing can fail any more: a failed
+    // installation has then switched nothing off or on.
+    Activation activation(m_database);
+    for (const auto &path : m_instructions.deactivations) {
+        FileNode *node = findPresentByPath(*m_database.root(), path);
+        if (node && !node->has(NodeFlag::Core))
+            activation.deactivate(*node);
+    }
+    for (FileNode *node : m_toActivate)
+        activation.activate(*node);
     return true;
 }
 
@@ -357,36 +455,35 @@ bool PackageArchive::install(std::atomic<std::uint64_t> &bytesDone, std::atomic<
         return fail("\"" + m_archivePath + "\" is no zip archive");
     if (!m_database.root())
         return fail("the add-on database has not been scanned");
-    if (!readEntries() || !readInstructions() || !checkTargets())
-        return false;
-    std::uint64_t total = 0;
-    for (const auto &entry : m_entries)
-        total += entry.size;
-    bytesTotal = total;
-
-    Package package;
-    package.installDate = currentFileTime();
-    Activation activation(m_database);
-    for (const auto &path : m_instructions.deactivations) {
-        FileNode *node = findPresentByPath(*m_database.root(), path);
-        if (node && !node->has(NodeFlag::Core))
-            activation.deactivate(*node);
-    }
-    package.comment = m_instructions.infoUrl;
-    package.name = m_packageName;
-    auto &packages = m_database.packages();
-    while (std::any_of(packages.begin(), packages.end(),
-                       [&](const Package &other) { return equalsNoCase(other.name, package.name); }))
-        package.name += "~";
-    m_packageName = package.name;
-    packages.push_back(std::move(package));
-    const std::size_t index = packages.size() - 1;
-
-    for (const auto &entry : m_entries) {
-        if (!installEntry(entry, index, bytesDone, offered))
+    // No allocation may end the program: a hostile archive fails like any other.
+    bool outOfMemory = false;
+    try {
+        if (!readEntries() || !readInstructions() || !checkTargets())
             return false;
+        std::uint64_t total = 0;
+        for (const auto &entry : m_entries)
+            total += entry.size;
+        bytesTotal = total;
+        InstallRollback rollback(m_database);
+        m_rollback = &rollback;
+        bool done = false;
+        try {
+            done = installAll(bytesDone, offered);
+        } catch (const std::bad_alloc &) {
+            outOfMemory = true;
+        }
+        if (!done)
+            rollback.undo();
+        m_rollback = nullptr;
+        if (!outOfMemory)
+            return done;
+    } catch (const std::bad_alloc &) {
+        outOfMemory = true;
     }
-    return true;
+    m_rollback = nullptr;
+    m_entries.clear();
+    m_entries.shrink_to_fit();
+    return fail("there is not enough memory to install it");
 }
 
 } // namespace garrison

@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/InstallInstructions.h"
+#include "addondb/InstallRollback.h"
 #include "addondb/OfferedPackage.h"
 
 #include <atomic>
@@ -13,9 +14,11 @@ namespace garrison {
 // Installs one downloaded zip as its auto-addon.txt directs: a new package,
 // every selected entry written under its inactive name and then activated,
 // identical files already on disk bound instead of written. An archive that
-// would write outside the game folder, or that does not fit on the disk, is
-// refused before anything changes; a member that fails its CRC fails the
-// installation.
+// would write outside the game folder, whose names are too long for the game,
+// or that does not fit on the disk, is refused before anything changes. A
+// failure on the way (a member that fails its CRC, a write that fails) takes
+// the installation back: what it wrote is removed and the database is as it
+// was before.
 class PackageArchive {
 public:
     PackageArchive(AddonDatabase &database, std::string archivePath);
@@ -28,6 +31,10 @@ public:
     bool install(std::atomic<std::uint64_t> &bytesDone, std::atomic<std::uint64_t> &bytesTotal,
                  const OfferedPackage *offered);
 
+    // Longest member name the game can open, and the largest auto-addon.txt read.
+    static constexpr std::size_t kMaxNameLength = 259;
+    static constexpr std::size_t kMaxInstructionBytes = 64 * 1024;
+
     // Why install() failed, for the user.
     const std::string &failure() const { return m_failure; }
     const std::string &packageName() const { return m_packageName; }
@@ -35,6 +42,7 @@ public:
 private:
     struct Entry;
     bool fail(std::string reason);
+    bool installAll(std::atomic<std::uint64_t> &bytesDone, const OfferedPackage *offered);
     bool readInstructions();
     bool readEntries();
     bool checkTargets();
@@ -52,6 +60,8 @@ private:
     std::string m_packageName;
     InstallInstructions m_instructions;
     std::vector<Entry> m_entries;
+    InstallRollback *m_rollback = nullptr;
+    std::vector<FileNode *> m_toActivate;
 };
 
 } // namespace garrison

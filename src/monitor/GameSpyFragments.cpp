@@ -48,18 +48,20 @@ std::optional<std::string> GameSpyFragments::add(std::string_view datagram)
         m_fragments.resize(number + 1);
     m_fragments[number] = text;
 
-    // Numbering starts at 1; a gap means a fragment is still on its way, and
-    // parsing without it would show a half answer until the next query.
-    for (std::size_t i = 1; i < m_fragments.size(); ++i) {
-        if (m_fragments[i].empty())
-            return std::nullopt;
-    }
+    // Numbering starts at 1. A lost fragment counts as empty once the answer
+    // has its start and its end, so one lost datagram does not hide the rest
+    // until the next query; the table is kept while it has a gap, so that a
+    // late fragment still completes the answer.
     std::string answer;
-    for (const auto &fragment : m_fragments)
-        answer += fragment;
+    bool gap = false;
+    for (std::size_t i = 0; i < m_fragments.size(); ++i) {
+        gap = gap || (i > 0 && m_fragments[i].empty());
+        answer += m_fragments[i];
+    }
     if (!answer.starts_with(kAnswerStart) || answer.find(kFinalMark) == std::string::npos)
         return std::nullopt;
-    m_fragments.clear();
+    if (!gap)
+        m_fragments.clear();
     return answer;
 }
 

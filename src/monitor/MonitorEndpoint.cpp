@@ -34,7 +34,7 @@ void MonitorEndpoint::onCommand(const Command &command)
     case kStartPolling:
         m_poller.startPolling(tickCount());
         m_autoAddon.restart();
-        onIdle();
+        onTick();
         break;
     case kStopPolling:
         m_poller.stopPolling();
@@ -52,7 +52,7 @@ void MonitorEndpoint::onCommand(const Command &command)
     }
 }
 
-void MonitorEndpoint::onIdle()
+void MonitorEndpoint::onTick()
 {
     const std::uint32_t now = tickCount();
     if (!m_poller.pollDue(now))

@@ -9,7 +9,7 @@
 namespace garrison {
 
 // The network worker of the server monitor: one UDP socket, the status poll
-// and the Auto-Addon exchange on its idle ticks, the central server's
+// and the Auto-Addon exchange on its ticks, the central server's
 // answers, and the commands of the UI thread.
 class MonitorEndpoint final : public SocketEndpoint, private DatagramSender {
 public:
@@ -30,7 +30,7 @@ public:
 protected:
     void onRead(int error) override;
     void onCommand(const Command &command) override;
-    void onIdle() override;
+    void onTick() override;
 
 private:
     void send(std::uint32_t address, std::uint16_t port, std::span<const std::uint8_t> bytes) override;

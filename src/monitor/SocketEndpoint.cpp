@@ -82,7 +82,7 @@ void SocketEndpoint::run()
         if (ready < 0)
             continue; // interrupted by a signal
         if (ready == 0) {
-            onIdle();
+            onTick();
             continue;
         }
         // A datagram first, then the commands: a command posted while the
@@ -97,6 +97,8 @@ void SocketEndpoint::run()
         }
         if (waits[0].revents & POLLIN)
             runCommands();
+        if (!stopRequested())
+            onTick();
     }
     onStop();
 }
@@ -124,7 +126,7 @@ void SocketEndpoint::onStart()
 void SocketEndpoint::onStop()
 {
 }
-void SocketEndpoint::onIdle()
+void SocketEndpoint::onTick()
 {
 }
 

@@ -38,8 +38,10 @@ protected:
     virtual void onCommand(const Command &command);
     virtual void onStart();
     virtual void onStop();
-    // Called whenever a wait ends without a datagram or a command.
-    virtual void onIdle();
+    // Called after every wake-up, whatever ended the wait: periodic work
+    // checks for itself whether it is due, so that steady traffic (a long
+    // list transfer, a chatty peer) never holds it back.
+    virtual void onTick();
 
 private:
     void runCommands();

@@ -55,7 +55,12 @@ std::optional<std::vector<EntryInfo>> listDirectory(const std::string &folder)
         if (fstatat(folderFd, item->d_name, &info, 0) != 0 &&
             fstatat(folderFd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // vanished while we listed
-        entries.push_back(entryFromStat(item->d_name, info));
+        auto entry = entryFromStat(item->d_name, info);
+        struct stat own {};
+        entry.link = item->d_type == DT_LNK ||
+                     (item->d_type == DT_UNKNOWN && fstatat(folderFd, item->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      S_ISLNK(own.st_mode));
+        entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), ntfsOrder);
     return entries;

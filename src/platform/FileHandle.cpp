@@ -16,6 +16,8 @@ int openFlags(FileHandle::Mode mode)
         return O_RDONLY;
     case FileHandle::Mode::CreateTruncate:
         return O_WRONLY | O_CREAT | O_TRUNC;
+    case FileHandle::Mode::CreateNew:
+        return O_WRONLY | O_CREAT | O_EXCL;
     case FileHandle::Mode::ReadWrite:
         return O_RDWR | O_CREAT;
     case FileHandle::Mode::Append:

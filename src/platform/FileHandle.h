@@ -12,6 +12,7 @@ public:
     enum class Mode {
         ReadExisting,   // read an existing file; other readers may share it
         CreateTruncate, // create or empty it, for writing
+        CreateNew,      // create it for writing; fails when the name exists
         ReadWrite,      // open or create, for reading and writing
         Append,         // as ReadWrite, positioned at the end
     };

@@ -23,6 +23,9 @@ struct EntryInfo {
     FileTime time = 0;
     bool folder = false;
     bool hidden = false; // a leading dot stands in for the hidden attribute
+    bool link = false;   // a symbolic link (the rest describes its target)
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // Renames without ever replacing: activation must not destroy an existing file.

@@ -14,6 +14,8 @@ inline EntryInfo entryFromStat(std::string name, const struct stat &info)
     entry.size = entry.folder ? 0 : static_cast<std::uint64_t>(info.st_size);
     entry.time = fileTimeFromTimespec(info.st_mtim);
     entry.hidden = !entry.name.empty() && entry.name.front() == '.';
+    entry.device = static_cast<std::uint64_t>(info.st_dev);
+    entry.inode = static_cast<std::uint64_t>(info.st_ino);
     return entry;
 }
 

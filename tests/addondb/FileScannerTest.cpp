@@ -85,6 +85,30 @@ TEST_F(FileScannerTest, InactiveFormsAndDuplicates)
     EXPECT_FALSE(pathExists(copy));
 }
 
+TEST_F(FileScannerTest, LinkedFoldersAreWalkedOnceAndNeverInCircles)
+{
+    file("AddOns/real.pbo", "R");
+    ASSERT_EQ(symlink("..", (game / "AddOns/loop").c_str()), 0);  // back to the game folder
+    ASSERT_EQ(symlink("../AddOns", (game / "Alias").c_str()), 0); // a second way into it
+    // A mod folder kept elsewhere, with a loop of its own and a duplicate the scan would delete.
+    test::TempFolder elsewhere;
+    const auto active = elsewhere.write("@mod/AddOns/m.pbo", "M");
+    const auto copy = elsewhere.write("@mod/AddOns/" + inactiveName("m.pbo", crcOf("M")), "M");
+    setFileModificationTime(copy, *fileModificationTime(active));
+    ASSERT_EQ(symlink("..", (elsewhere / "@mod/AddOns/up").c_str()), 0);
+    ASSERT_EQ(symlink((elsewhere / "@mod").c_str(), (game / "@mod").c_str()), 0);
+    ASSERT_EQ(symlink((elsewhere / "@mod").c_str(), (game / "@mod-copy").c_str()), 0);
+    scan();
+
+    Names files;
+    for (const FileNode *each : flatten(*database.root())) {
+        if (!each->isFolder())
+            files.push_back(each->relativePath());
+    }
+    EXPECT_EQ(files, (Names{"@mod\\AddOns\\m.pbo", "AddOns\\real.pbo"}));
+    EXPECT_TRUE(pathExists(copy)) << "a file outside the game folder was deleted";
+}
+
 TEST_F(FileScannerTest, RescanRecognisesFilesByNameSizeAndTime)
 {
     const auto same = file("addons/same.pbo", "1111");

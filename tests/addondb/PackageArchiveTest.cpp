@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 
 using namespace garrison;
 using test::crcOf;
@@ -44,8 +46,27 @@ protected:
         }
         return paths;
     }
-    std::string zips(const std::string &name) { return game / ("../" + name); }
+    std::string zips(const std::string &name) { return archives / name; }
+    // Every node with its status and packages, and every file on disk: what a
+    // failed installation must leave as it found it.
+    std::vector<std::string> state() const
+    {
+        std::vector<std::string> lines;
+        for (const FileNode *each : flatten(*database.root()))
+            lines.push_back(each->relativePath() + " " + each->diskName() + " " +
+                            std::to_string(static_cast<int>(each->status)) + " " + std::to_string(each->flags) + " " +
+                            std::to_string(each->packageCount));
+        for (const auto &package : database.packages()) {
+            lines.push_back("package " + package.name);
+            for (const auto &file : package.files)
+                lines.push_back("  " + file->relativePath());
+        }
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(game.path()))
+            lines.push_back("disk " + entry.path().string());
+        return lines;
+    }
 
+    test::TempFolder archives;
     std::atomic<std::uint64_t> bytesDone{0}, bytesTotal{0};
     std::string failure, name;
 };
@@ -133,10 +154,10 @@ TEST_F(PackageArchiveTest, WithoutInstallingExistingFilesTheCopyElsewhereIsBound
 
 TEST_F(PackageArchiveTest, InfoZipArchivesInstallToo)
 {
-    file("../src/a/b.pbo", "B");
-    file("../src/a/c.txt", "C");
+    archives.write("src/a/b.pbo", "B");
+    archives.write("src/a/c.txt", "C");
     const std::string archive = zips("infozip.zip");
-    ASSERT_EQ(std::system(("cd '" + game.path() + "../src' && zip -qr '" + archive + "' a").c_str()), 0);
+    ASSERT_EQ(std::system(("cd '" + archives.path() + "src' && zip -qr '" + archive + "' a").c_str()), 0);
     ASSERT_TRUE(install(archive)) << failure;
     EXPECT_EQ(packageFiles("infozip"), (Names{"AddOns\\b.pbo", "AddOns\\c.txt"}));
 }
@@ -168,9 +189,9 @@ TEST_F(PackageArchiveTest, RefusedBeforeAnythingChanges)
         EXPECT_NE(failure.find(c.why), std::string::npos) << c.name << ": " << failure;
         EXPECT_EQ(database.packages().size(), packages) << c.name;
     }
-    EXPECT_FALSE(pathExists(game / "../evil.pbo"));
+    EXPECT_FALSE(pathExists(archives / "evil.pbo"));
     EXPECT_FALSE(install(zips("missing.zip")));
-    game.write("../text.zip", "not a zip");
+    archives.write("text.zip", "not a zip");
     EXPECT_FALSE(install(zips("text.zip")));
 }
 
@@ -180,16 +201,135 @@ TEST_F(PackageArchiveTest, CorruptMemberFails)
     const std::string content(5000, 'z');
     writeZip(archive, {{"good.pbo", "good"}, {"bad.pbo", content, false}});
     // Change one byte of the stored member's data: its CRC no longer holds.
-    std::string bytes = game.read("../corrupt.zip");
+    std::string bytes = archives.read("corrupt.zip");
     const auto at = bytes.find(std::string(100, 'z'));
     ASSERT_NE(at, std::string::npos);
     bytes[at + 50] = 'y';
-    game.write("../corrupt.zip", bytes);
+    archives.write("corrupt.zip", bytes);
+    const auto before = state();
     EXPECT_FALSE(install(archive));
     EXPECT_NE(failure.find("CRC"), std::string::npos) << failure;
-    EXPECT_EQ(game.read("AddOns/good.pbo"), "good");
+    // Taken back whole: the good member that came first is gone again too.
+    EXPECT_EQ(state(), before);
     EXPECT_FALSE(pathExists(game / "AddOns/bad.pbo"));
     EXPECT_FALSE(pathExists(game / ("AddOns/" + inactiveName("bad.pbo", crcOf(content)))));
+}
+
+TEST_F(PackageArchiveTest, ASecondVersionSpeltInOtherCaseSwitchesTheFirstOff)
+{
+    const std::string v1 = zips("v1.zip"), v2 = zips("v2.zip");
+    ASSERT_TRUE(writeZip(v1, {{"AddOns/x.pbo", "version one"}}));
+    ASSERT_TRUE(writeZip(v2, {{"AddOns/X.pbo", "version two"}}));
+    ASSERT_TRUE(install(v1)) << failure;
+    ASSERT_TRUE(install(v2)) << failure;
+    // One active x.pbo whatever its case: the game would see only one of two.
+    Names active;
+    for (const auto &entry : std::filesystem::directory_iterator(game / "AddOns")) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == 5 && (name[0] == 'x' || name[0] == 'X'))
+            active.push_back(name);
+    }
+    EXPECT_EQ(active, Names{"X.pbo"});
+    EXPECT_EQ(game.read("AddOns/X.pbo"), "version two");
+    EXPECT_EQ(game.read("AddOns/x.pbo.52c51600.aab"), "version one");
+    EXPECT_EQ(node("AddOns\\x.pbo")->status, NodeStatus::Inactive);
+    EXPECT_EQ(node("AddOns\\x.pbo")->diskName(), "x.pbo.52c51600.aab");
+    EXPECT_EQ(node("AddOns\\X.pbo")->status, NodeStatus::Present);
+}
+
+TEST_F(PackageArchiveTest, EmptyAndDotComponentsMeanTheGameFolder)
+{
+    const struct {
+        const char *instructions;
+        const char *redirect;
+    } cases[] = {
+        {"INSTALL *.pbo /addons/", ""},
+        {"INSTALL *.pbo addons//", ""},
+        {"INSTALL *.pbo ./addons/", ""},
+        {"", "\\AddOns\\"}, // the install folder " "
+    };
+    int round = 0;
+    for (const auto &c : cases) {
+        const std::string content = "add-on " + std::to_string(++round);
+        const std::string archive = zips("spelling" + std::to_string(round) + ".zip");
+        std::vector<test::ZipMember> members = {{"x.pbo", content}};
+        if (*c.instructions)
+            members.push_back(
+                {"auto-addon.txt", std::string("AUTOADDON_START\n") + c.instructions + "\nAUTOADDON_END\n"});
+        ASSERT_TRUE(writeZip(archive, members));
+        database.offered().installRedirect = c.redirect;
+        ASSERT_TRUE(install(archive)) << c.instructions << c.redirect << ": " << failure;
+        EXPECT_EQ(packageFiles(name), Names{"AddOns\\x.pbo"}) << c.instructions << c.redirect;
+        EXPECT_EQ(game.read("AddOns/x.pbo"), content) << c.instructions << c.redirect;
+    }
+    EXPECT_FALSE(pathExists(game / "addons"));
+}
+
+TEST_F(PackageArchiveTest, NamesTooLongForTheGameAreRefused)
+{
+    const std::string longName = "data/" + std::string(1100, 'n') + ".pbo";
+    const std::string archive = zips("long.zip");
+    ASSERT_TRUE(writeZip(archive, {{"ok.pbo", "fine"}, {longName, "long"}}));
+    const auto before = state();
+    EXPECT_FALSE(install(archive));
+    EXPECT_NE(failure.find("data/nnnn"), std::string::npos) << failure;
+    EXPECT_NE(failure.find("259"), std::string::npos) << failure;
+    EXPECT_EQ(state(), before);
+}
+
+TEST_F(PackageArchiveTest, AnInstructionFileOfHostileSizeFailsCleanly)
+{
+    // A real small archive whose auto-addon.txt claims 2 GB in both headers.
+    std::string bytes = test::zipBytes({{"auto-addon.txt", "AUTOADDON_START\nAUTOADDON_END\n"}, {"x.pbo", "x"}});
+    ASSERT_LT(bytes.size(), 400u);
+    const auto claim = [&](std::size_t at) {
+        bytes[at] = 0;
+        bytes[at + 1] = 0;
+        bytes[at + 2] = 0;
+        bytes[at + 3] = static_cast<char>(0x80);
+    };
+    ASSERT_EQ(bytes.compare(0, 4, "PK\x03\x04"), 0);
+    claim(22);
+    const auto central = bytes.find("PK\x01\x02");
+    ASSERT_NE(central, std::string::npos);
+    claim(central + 24);
+    archives.write("huge.zip", bytes);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long peakBefore = usage.ru_maxrss;
+    const auto before = state();
+    EXPECT_FALSE(install(zips("huge.zip")));
+    EXPECT_NE(failure.find("auto-addon.txt is larger than 64 KiB"), std::string::npos) << failure;
+    EXPECT_EQ(state(), before);
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss - peakBefore, 16 * 1024) << "kilobytes";
+}
+
+TEST_F(PackageArchiveTest, AWriteThatFailsPartWayLeavesNothingBehind)
+{
+    file("AddOns/old.pbo", "unknown add-on");
+    scan();
+    const std::string archive = zips("big.zip");
+    ASSERT_TRUE(writeZip(archive, {{"small.pbo", "small"},
+                                   {"Sub/deep/big.pbo", std::string(3 * 1024 * 1024, 'b')},
+                                   {"auto-addon.txt", "AUTOADDON_START\nDEACTIVATE addons/old.pbo\n"
+                                                      "INSTALLPATH Sub/*\nINSTALL *.pbo addons/\nAUTOADDON_END\n"}}));
+    const auto before = state();
+    // The file size limit makes the write fail half-way, as a full disk would.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 1024 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool installed = install(archive);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(installed);
+    EXPECT_NE(failure.find("cannot be written: File too large"), std::string::npos) << failure;
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(game.read("AddOns/old.pbo"), "unknown add-on");
+    EXPECT_FALSE(pathExists(game / "Sub"));
 }
 
 TEST(InstallInstructions, PatternsAndNames)

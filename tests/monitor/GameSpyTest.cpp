@@ -28,15 +28,20 @@ TEST(GameSpyFragments, ANewQueryIdDiscardsTheOldFragments)
     EXPECT_EQ(*answer, "\\gamename\\x\\queryid\\2.1\\final\\\\queryid\\2.2");
 }
 
-TEST(GameSpyFragments, AnswerWithAMissingMiddleFragmentWaitsForIt)
+TEST(GameSpyFragments, AMissingMiddleFragmentCountsAsEmptyUntilItArrives)
 {
     GameSpyFragments fragments;
     EXPECT_FALSE(fragments.add("\\gamename\\g\\queryid\\8.1"));
-    EXPECT_FALSE(fragments.add("\\platform\\linux\\final\\\\queryid\\8.3"));
+    const auto partial = fragments.add("\\platform\\linux\\final\\\\queryid\\8.3");
+    ASSERT_TRUE(partial);
+    EXPECT_EQ(*partial, "\\gamename\\g\\queryid\\8.1\\platform\\linux\\final\\\\queryid\\8.3");
+    // Late, it still completes the answer.
     const auto answer = fragments.add("\\mapname\\eden\\queryid\\8.2");
     ASSERT_TRUE(answer);
     EXPECT_EQ(*answer, "\\gamename\\g\\queryid\\8.1\\mapname\\eden\\queryid\\8.2"
                        "\\platform\\linux\\final\\\\queryid\\8.3");
+    // Complete without a gap, the table starts over.
+    EXPECT_FALSE(fragments.add("\\mapname\\eden\\queryid\\8.2"));
 }
 
 TEST(GameSpyFragments, LostFirstFragmentIsNeverParsed)

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace garrison;
 using namespace garrison::peers;
@@ -152,6 +155,77 @@ TEST(MonitorEndpoint, AnAnswerWhoseFirstFragmentIsLostIsNeverShown)
     EXPECT_GT(record.infoAnswers, 0u);
     EXPECT_EQ(record.statusAnswers, 0u);
     EXPECT_TRUE(record.gameName.empty());
+}
+
+TEST(MonitorEndpoint, ALostMiddleFragmentStillShowsThePlayersThatArrived)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    auto config = serverAt(address, 2302);
+    std::vector<PlayerEntry> everyone = {{"Alice", "5", "1"}, {"Bob", "2", "3"}};
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "Player" + std::to_string(i);
+        config.players.push_back({name, std::to_string(i), "0", 0, -1});
+        everyone.push_back({name, std::to_string(i), "0"});
+    }
+    config.fragmentSize = 400; // the server's keys, then the players over two more
+    config.dropFragments = {2};
+    GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    const auto fragments = server.statusAnswer(1);
+    ASSERT_EQ(fragments.size(), 3u);
+    std::vector<PlayerEntry> arrived;
+    for (const auto &player : everyone) {
+        if (fragments[1].find("\\" + player.name + "\\") == std::string::npos)
+            arrived.push_back(player);
+    }
+    ASSERT_GT(arrived.size(), 2u);
+    ASSERT_LT(arrived.size(), everyone.size());
+
+    Monitor monitor;
+    monitor.watch(address, 2302);
+    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().statusAnswers > 0; }));
+    const auto record = monitor.status.snapshot();
+    EXPECT_EQ(record.gameName, "opflashr");
+    EXPECT_EQ(record.platform, "linux");
+    EXPECT_EQ(record.playerList, arrived);
+}
+
+TEST(MonitorEndpoint, SteadyTrafficDoesNotHoldBackThePolls)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    GameServerPeer server(serverAt(address, 2302));
+    ASSERT_TRUE(server.start());
+    StatusStore status;
+    MonitorEndpoint endpoint(status, 2000);
+    ASSERT_TRUE(endpoint.create());
+    ASSERT_TRUE(endpoint.start());
+    endpoint.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
+    endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    ASSERT_TRUE(eventually([&] { return status.snapshot().infoAnswers > 0; }));
+
+    // A peer that never pauses for 100 ms: a datagram every 20 ms for five seconds.
+    const int chatty = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(chatty, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(endpoint.localPort());
+    const auto countPolls = [&] {
+        const auto queries = server.receivedQueries();
+        return std::count(queries.begin(), queries.end(), "sockets 2302");
+    };
+    const auto pollsBefore = countPolls();
+    const auto answersBefore = status.snapshot().infoAnswers;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        sendto(chatty, "noise", 5, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(chatty);
+    // Every two seconds: two or three polls in five seconds, each answered.
+    EXPECT_GE(countPolls() - pollsBefore, 2);
+    EXPECT_LE(countPolls() - pollsBefore, 3);
+    EXPECT_GE(status.snapshot().infoAnswers - answersBefore, 2u);
 }
 
 TEST(MonitorEndpoint, PlayersLeaveAndJoinBetweenAnswers)

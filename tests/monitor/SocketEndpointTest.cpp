@@ -32,7 +32,7 @@ public:
         const auto all = events();
         return static_cast<int>(std::count(all.begin(), all.end(), event));
     }
-    int idles() const { return m_idles; }
+    int ticks() const { return m_ticks; }
     std::thread::id startThread;
 
 protected:
@@ -42,7 +42,7 @@ protected:
         record("start");
     }
     void onStop() override { record("stop"); }
-    void onIdle() override { ++m_idles; }
+    void onTick() override { ++m_ticks; }
     void onRead(int error) override
     {
         char buffer[64];
@@ -67,7 +67,7 @@ private:
 
     mutable std::mutex m_lock;
     std::vector<std::string> m_events;
-    std::atomic<int> m_idles{0};
+    std::atomic<int> m_ticks{0};
 };
 
 template <typename Predicate>
@@ -181,11 +181,11 @@ TEST(SocketEndpoint, IdleEndpointSleepsInItsWaitAndTicksEvery100Ms)
     ASSERT_TRUE(endpoint.create(0, kLoopback));
     ASSERT_TRUE(endpoint.start());
     std::this_thread::sleep_for(100ms);
-    const int idlesBefore = endpoint.idles();
+    const int ticksBefore = endpoint.ticks();
     const double cpuBefore = processCpuSeconds();
     std::this_thread::sleep_for(1s);
     const double cpuUsed = processCpuSeconds() - cpuBefore;
-    const int ticks = endpoint.idles() - idlesBefore;
+    const int ticks = endpoint.ticks() - ticksBefore;
     EXPECT_LT(cpuUsed, 0.05) << "an idle endpoint must not spin";
     EXPECT_GE(ticks, 7);
     EXPECT_LE(ticks, 11);
