@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <iostream>
+#include <optional>
 
 namespace garrison::cli {
 
@@ -16,7 +17,54 @@ struct ServersOptions {
     bool json = false;
     bool applyCommandLine = false;
     std::vector<std::string> words;
+    // Editing: a new entry, or the entry of this index.
+    bool add = false;
+    int entry = -1;
+    std::optional<std::string> name, address, password, startup, mods, executable, gameFolder;
+    bool local = false, network = false, select = false;
+    std::optional<bool> alwaysNoMap;
+
+    bool edits() const { return add || entry >= 0 || gameFolder || alwaysNoMap; }
 };
+
+// False (with the reason) when the entry to edit does not exist.
+bool applyEdits(const ServersOptions &options, Settings &settings)
+{
+    if (options.gameFolder) {
+        std::string folder = *options.gameFolder;
+        if (!folder.empty() && folder.back() != '/')
+            folder += '/';
+        settings.options.gameFolder = folder;
+    }
+    if (options.alwaysNoMap)
+        settings.options.alwaysNoMap = *options.alwaysNoMap;
+    if (!options.add && options.entry < 0)
+        return true;
+    if (options.add) {
+        settings.servers.emplace_back();
+    } else if (static_cast<std::size_t>(options.entry) >= settings.servers.size()) {
+        std::cerr << "garrison-cli: no server entry " << options.entry << " (" << settings.servers.size()
+                  << " entries)\n";
+        return false;
+    }
+    const std::size_t index = options.add ? settings.servers.size() - 1 : static_cast<std::size_t>(options.entry);
+    ServerEntry &entry = settings.servers[index];
+    const auto set = [](std::string &field, const std::optional<std::string> &value) {
+        if (value)
+            field = utf8ToWindows1252(*value);
+    };
+    set(entry.name, options.name);
+    set(entry.address, options.address);
+    set(entry.password, options.password);
+    set(entry.startupParameters, options.startup);
+    set(entry.manualMods, options.mods);
+    set(entry.executable, options.executable);
+    if (options.local || options.network)
+        entry.local = options.local;
+    if (options.add || options.select)
+        settings.selectedIndex = static_cast<std::int32_t>(index);
+    return true;
+}
 
 nlohmann::ordered_json settingsJson(const Settings &settings)
 {
@@ -79,10 +127,12 @@ int runServers(const ServersOptions &options)
             std::cerr << "garrison-cli: the command line names no server (-connect=HOST)\n";
             return 2;
         }
-        if (!SettingsFile::save(settings)) {
-            std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
-            return 1;
-        }
+    }
+    if (options.edits() && !applyEdits(options, settings))
+        return 2;
+    if ((options.applyCommandLine || options.edits()) && !SettingsFile::save(settings)) {
+        std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
+        return 1;
     }
     if (options.json)
         std::cout << settingsJson(settings).dump(2) << "\n";
@@ -102,6 +152,21 @@ void addServersCommand(CLI::App &app, int &exitCode)
     command->add_flag("--apply-command-line", options->applyCommandLine,
                       "apply the game switches after -- (-connect=, -port=, -password=, ...) and save");
     command->add_option("words", options->words, "the switches, after --");
+    auto *add = command->add_flag("--add", options->add, "add an entry (and select it), with the fields below");
+    auto *entry = command->add_option("--entry", options->entry, "edit the entry of this index");
+    add->excludes(entry);
+    command->add_option("--name", options->name, "the entry's name");
+    command->add_option("--address", options->address, "HOST[:PORT] of a network entry");
+    command->add_option("--password", options->password, "the server's password");
+    auto *local = command->add_flag("--local", options->local, "a local game, not a server");
+    auto *network = command->add_flag("--network", options->network, "a network server");
+    local->excludes(network);
+    command->add_option("--startup", options->startup, "startup parameters put before Garrison's (-name=X ...)");
+    command->add_option("--mods", options->mods, "manual mod folders, separated by ;");
+    command->add_option("--executable", options->executable, "the game executable (default: by the server's version)");
+    command->add_flag("--select", options->select, "make the entry the selected one");
+    command->add_option("--game-folder", options->gameFolder, "set the game folder");
+    command->add_option("--always-no-map", options->alwaysNoMap, "on or off: start the game with -nomap");
     command->callback([options, &exitCode] { exitCode = runServers(*options); });
 }
 

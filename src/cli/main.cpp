@@ -3,6 +3,7 @@
 #include "cli/DownloadCommand.h"
 #include "cli/InstallCommand.h"
 #include "cli/LangCommand.h"
+#include "cli/LaunchCommand.h"
 #include "cli/OfferedCommands.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
     garrison::cli::addOfferedCommands(app, exitCode);
     garrison::cli::addDownloadCommand(app, exitCode);
     garrison::cli::addInstallCommand(app, exitCode);
+    garrison::cli::addLaunchCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     if (app.get_subcommands().empty())
         std::cout << app.help();

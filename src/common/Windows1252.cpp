@@ -62,4 +62,33 @@ char windows1252FromUtf16(std::uint16_t unit)
     return '?';
 }
 
+std::string utf8ToWindows1252(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80             ? 1
+                                   : (lead & 0xe0) == 0xc0 ? 2
+                                   : (lead & 0xf0) == 0xe0 ? 3
+                                   : (lead & 0xf8) == 0xf0 ? 4
+                                                           : 0;
+        bool valid = length > 0 && i + length <= text.size();
+        std::uint32_t point = length == 1 ? lead : length == 2 ? lead & 0x1f : length == 3 ? lead & 0x0f : lead & 0x07;
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xc0) == 0x80;
+            point = (point << 6) | (next & 0x3f);
+        }
+        if (!valid) {
+            out += text[i++];
+            continue;
+        }
+        out += point < 0x80     ? static_cast<char>(point)
+               : point > 0xffff ? '?'
+                                : windows1252FromUtf16(static_cast<std::uint16_t>(point));
+        i += length;
+    }
+    return out;
+}
+
 } // namespace garrison

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 namespace garrison {
 
@@ -99,6 +100,37 @@ std::optional<std::string> nativeFromWindowsPath(const std::string &winePrefix, 
     while (!relative.empty() && relative.front() == '\\')
         relative.erase(0, 1);
     return nativePath(drive, relative);
+}
+
+std::string windowsFromNativePath(const std::string &winePrefix, const std::string &nativePath)
+{
+    std::error_code error;
+    std::string bare = nativePath;
+    while (bare.size() > 1 && bare.back() == '/')
+        bare.pop_back();
+    std::string path = std::filesystem::weakly_canonical(bare, error).string();
+    if (error)
+        path = bare;
+    if (nativePath.ends_with('/') && !path.ends_with('/'))
+        path += '/';
+    std::string drive = "z:";
+    std::string rest = path;
+    std::size_t longest = 0;
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        const std::string device = withSlash(winePrefix) + "dosdevices/" + letter + ":";
+        std::string target = std::filesystem::canonical(device, error).string();
+        if (error || target.empty())
+            continue;
+        target = withSlash(target);
+        if (target.size() > longest && withSlash(path).starts_with(target)) {
+            longest = target.size();
+            drive = std::string(1, letter) + ":";
+            rest = "/" + path.substr(std::min(target.size(), path.size()));
+        }
+    }
+    drive[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
+    std::replace(rest.begin(), rest.end(), '/', '\\');
+    return drive + rest;
 }
 
 std::vector<std::string> steamLibraries(const std::string &home)

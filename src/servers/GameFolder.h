@@ -42,6 +42,11 @@ AddonStart decideAddonStart(bool autoAddonEnabled, const std::string &gameFolder
 // spelt as on disk; nothing when the drive is not mapped.
 std::optional<std::string> nativeFromWindowsPath(const std::string &winePrefix, const std::string &windowsPath);
 
+// A native path as the programs of the prefix see it ("C:\Games\OFP\"):
+// through the drive whose target holds it most closely, else "Z:", which
+// Wine maps to "/".
+std::string windowsFromNativePath(const std::string &winePrefix, const std::string &nativePath);
+
 // The Steam library folders listed under the usual Steam roots of home.
 std::vector<std::string> steamLibraries(const std::string &home);
 

@@ -161,7 +161,7 @@ bool launchGame(LaunchSituation &situation, LaunchView &view, const std::string 
             mods += ';';
         mods += entry.manualMods;
     }
-    if (situation.databaseReady && situation.database)
+    if (situation.databaseReady && situation.database && situation.activate)
         Activation(*situation.database)
             .activateForServer(mods, options.noAutomaticActivation, situation.database->offered());
     if (!mods.empty())
