@@ -1,14 +1,16 @@
+#include "FuzzFolder.h"
+
 #include "monitor/ListCache.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 // Any cache file either loads every chunk intact or leaves the table empty.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const std::string path = "/tmp/garrison-fuzz-cache-" + std::to_string(getpid()) + ".tmp";
+    static const FuzzFolder folder;
+    static const std::string path = folder.path() + "0a1b2c3d.tmp";
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return 0;
