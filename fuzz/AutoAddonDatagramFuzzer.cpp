@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         at += 1 + length;
         now += 1500;
         client.onDatagram(datagram, client.port() ? client.port() : 2322, now);
-        central.onDatagram(datagram);
+        central.onDatagram(datagram, 0x0100007f, 48124);
         client.checkProgress(now);
         if (status.record.receivedChunks > status.record.expectedChunks)
             std::abort();

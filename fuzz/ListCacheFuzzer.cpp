@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::fclose(file);
     garrison::ListChunks chunks;
     chunks.reset(size ? data[0] % 8 : 0);
-    const bool loaded = garrison::readListCache(path, chunks);
+    const bool loaded = garrison::readListCache(path, chunks, {0x0100007f, 2322});
     if (loaded ? !chunks.complete() : chunks.received() != 0)
         std::abort();
     chunks.assemble();

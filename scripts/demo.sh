@@ -63,5 +63,5 @@ show discover --game-folder game
 show scan
 show files --package "<Unknown addons>"
 show offered 127.0.0.1 --password demo
-show download 127.0.0.1 --password demo
+show download 127.0.0.1 --password demo --allow-file-urls
 show packages

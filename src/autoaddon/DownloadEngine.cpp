@@ -1,11 +1,15 @@
 #include "autoaddon/DownloadEngine.h"
 
 #include "addondb/PackageArchive.h"
+#include "autoaddon/DownloadSpace.h"
+#include "autoaddon/DownloadTemporary.h"
 #include "autoaddon/HttpFetch.h"
 #include "platform/FileSystem.h"
 #include "platform/ThreadPriority.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 namespace garrison {
 
@@ -69,18 +73,16 @@ void DownloadEngine::wait()
     m_transfer.reset();
 }
 
-std::string DownloadEngine::temporaryName(const std::string &url, std::size_t index)
+std::optional<std::string> DownloadEngine::refusal(const OfferedPackage &package) const
 {
-    const auto slash = url.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? url : url.substr(slash + 1);
-    // Only a plain name stays in the working folder: no "..", no query string,
-    // nothing hidden.
-    if (name.empty() || name.front() == '.' || name.find_first_of(":?*\"<>|&=") != std::string::npos)
-        return "download-" + std::to_string(index) + ".tmp";
-    const auto dot = name.rfind('.');
-    if (dot != std::string::npos)
-        name = name.substr(0, dot) + ".tmp";
-    return name;
+    if (auto refused = refusedUrl(package.url, m_allowFileUrls))
+        return refused;
+    std::uint64_t unpacked = 0;
+    for (const auto &file : package.files) {
+        if (!file->isFolder())
+            unpacked += file->size;
+    }
+    return diskSpaceProblem(m_workFolder, m_database.gameFolder(), package.zipSize, unpacked);
 }
 
 void DownloadEngine::note(Outcome outcome)
@@ -92,21 +94,27 @@ void DownloadEngine::note(Outcome outcome)
 void DownloadEngine::fetchCurrent()
 {
     std::string url, path;
+    FileHandle file;
     std::uint64_t expected = 0;
+    FetchLimits limits;
     {
         std::lock_guard guard(m_lock);
         url = m_currentUrl;
         path = m_temporaryPath;
+        file = std::move(m_temporaryFile);
         expected = m_totalDone + m_fileSize;
+        limits.maxBytes = announcedLimit(m_fileSize);
     }
+    limits.allowFile = m_allowFileUrls;
+    limits.stallLimit = m_stallLimit;
     const FetchResult result = fetchUrl(
-        url, path, m_cancel,
+        url, std::move(file), path, m_cancel,
         [this](std::size_t bytes) {
             std::lock_guard guard(m_lock);
             m_totalDone += bytes;
             m_fileDone += bytes;
         },
-        m_stallLimit);
+        limits);
     {
         std::lock_guard guard(m_lock);
         // The total moves by the announced size, whatever arrived.
@@ -151,11 +159,23 @@ void DownloadEngine::work()
         OfferedPackage &package = packages[i];
         if (!package.flagged)
             continue;
-        const std::string path = m_workFolder + temporaryName(package.url, i);
+        auto refused = refusal(package);
+        std::optional<DownloadTemporary> temporary;
+        if (!refused && !(temporary = createDownloadTemporary(m_workFolder, package.url, i)))
+            refused = "cannot create a temporary file in \"" + (m_workFolder.empty() ? "." : m_workFolder) +
+                      "\": " + std::error_code(errno, std::generic_category()).message();
+        if (refused) {
+            note({package.name, false, *refused});
+            std::lock_guard guard(m_lock);
+            m_totalDone += package.zipSize; // the total moves on by what this one would have been
+            continue;
+        }
+        const std::string path = temporary->path;
         {
             std::lock_guard guard(m_lock);
             m_currentUrl = package.url;
             m_temporaryPath = path;
+            m_temporaryFile = std::move(temporary->file);
             m_fileSize = package.zipSize;
             m_fileDone = 0;
             m_fileMeter.reset(package.zipSize);
@@ -175,6 +195,8 @@ void DownloadEngine::work()
             m_fetchFailed = false;
         }
         if (m_cancel) {
+            // Ours whatever the moment: a fetch that had just ended leaves its file.
+            deleteFile(path);
             previous = nullptr;
             note({package.name, false, "cancelled"});
             break;
@@ -190,6 +212,8 @@ void DownloadEngine::work()
     }
     if (previous && !m_cancel)
         install(*previous, previousPath);
+    else if (previous)
+        deleteFile(previousPath);
     m_transfer->postCommand(kStopCommand);
     m_finished = true;
 }

@@ -3,6 +3,7 @@
 #include "addondb/AddonDatabase.h"
 #include "autoaddon/TransferRateMeter.h"
 #include "monitor/WorkerThread.h"
+#include "platform/FileHandle.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,6 +52,8 @@ public:
     DownloadEngine(const DownloadEngine &) = delete;
     DownloadEngine &operator=(const DownloadEngine &) = delete;
 
+    // file:// package URLs, for local mirrors and tests; refused otherwise.
+    void allowFileUrls(bool allow) { m_allowFileUrls = allow; }
     void start();
     // The transfer in progress stops at its next block; an installation in
     // progress finishes; nothing more is installed.
@@ -62,21 +66,20 @@ public:
     DownloadDisplay display(FileTime now);
     std::vector<Outcome> outcomes() const;
 
-    // The temporary file for a URL: its last element, the extension made
-    // ".tmp"; an element that is no plain file name gets a safe one.
-    static std::string temporaryName(const std::string &url, std::size_t index);
-
 private:
     class TransferThread;
     void work();
     void fetchCurrent();
     void install(OfferedPackage &package, const std::string &path);
+    // Why the package cannot be fetched at all (URL, room), before anything is written.
+    std::optional<std::string> refusal(const OfferedPackage &package) const;
     void note(Outcome outcome);
 
     AddonDatabase &m_database;
     std::string m_speedUnit;
     std::string m_workFolder;
     std::chrono::seconds m_stallLimit;
+    bool m_allowFileUrls = false;
     std::unique_ptr<TransferThread> m_transfer;
     std::thread m_worker;
 
@@ -91,6 +94,7 @@ private:
     mutable std::mutex m_lock; // counters, names, meters, URL, outcomes
     std::string m_currentUrl;
     std::string m_temporaryPath;
+    FileHandle m_temporaryFile;
     std::string m_downloading;
     std::string m_installing;
     std::uint64_t m_totalSize = 0;

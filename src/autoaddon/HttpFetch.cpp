@@ -1,6 +1,6 @@
 #include "autoaddon/HttpFetch.h"
 
-#include "platform/FileHandle.h"
+#include "common/TextCompare.h"
 #include "platform/FileSystem.h"
 
 #include <curl/curl.h>
@@ -11,11 +11,16 @@ namespace garrison {
 
 namespace {
 
+constexpr std::uint64_t kLimitSlack = 64 * 1024;
+
 struct Transfer {
     FileHandle file;
     const std::atomic<bool> *cancel;
     const std::function<void(std::size_t)> *received;
+    std::uint64_t maxBytes = 0;
+    std::uint64_t written = 0;
     bool writeFailed = false;
+    bool tooLarge = false;
 };
 
 std::size_t onData(char *data, std::size_t size, std::size_t count, void *context)
@@ -24,10 +29,15 @@ std::size_t onData(char *data, std::size_t size, std::size_t count, void *contex
     const std::size_t bytes = size * count;
     if (*transfer.cancel)
         return 0;
+    if (transfer.maxBytes != 0 && transfer.written + bytes > transfer.maxBytes) {
+        transfer.tooLarge = true;
+        return 0;
+    }
     if (transfer.file.write(data, bytes) != static_cast<std::int64_t>(bytes)) {
         transfer.writeFailed = true;
         return 0;
     }
+    transfer.written += bytes;
     (*transfer.received)(bytes);
     return bytes;
 }
@@ -45,34 +55,62 @@ void initialiseOnce()
 
 } // namespace
 
-FetchResult fetchUrl(const std::string &url, const std::string &path, const std::atomic<bool> &cancel,
-                     const std::function<void(std::size_t)> &received, std::chrono::seconds stallLimit)
+std::optional<std::string> refusedUrl(std::string_view url, bool allowFile)
+{
+    const auto colon = url.find("://");
+    const std::string_view scheme = url.substr(0, colon == std::string_view::npos ? 0 : colon);
+    for (const char *allowed : {"http", "https", "ftp"}) {
+        if (!scheme.empty() && equalsNoCase(scheme, allowed))
+            return std::nullopt;
+    }
+    if (allowFile && equalsNoCase(scheme, "file"))
+        return std::nullopt;
+    if (scheme.empty())
+        return "the URL names no scheme (http, https or ftp)";
+    return "URLs of the scheme \"" + std::string(scheme) + "\" are not fetched (only http, https and ftp" +
+           (equalsNoCase(scheme, "file") ? "; file needs the option for local files)" : ")");
+}
+
+std::uint64_t announcedLimit(std::uint64_t announcedSize)
+{
+    return announcedSize + announcedSize / 100 + kLimitSlack;
+}
+
+FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string &path, const std::atomic<bool> &cancel,
+                     const std::function<void(std::size_t)> &received, const FetchLimits &limits)
 {
     initialiseOnce();
     FetchResult result;
-    Transfer transfer{FileHandle(path, FileHandle::Mode::CreateTruncate), &cancel, &received};
-    if (!transfer.file.isOpen()) {
-        result.error = "cannot create " + path;
-        return result;
-    }
-    CURL *curl = curl_easy_init();
-    if (!curl) {
+    Transfer transfer{std::move(file), &cancel, &received, limits.maxBytes};
+    const auto failWith = [&](std::string error) {
         transfer.file.close();
         deleteFile(path);
-        result.error = "cannot start a transfer";
+        result.error = std::move(error);
         return result;
-    }
+    };
+    if (const auto refused = refusedUrl(url, limits.allowFile))
+        return failWith(*refused);
+    if (!transfer.file.isOpen())
+        return failWith("cannot create " + path);
+    CURL *curl = curl_easy_init();
+    if (!curl)
+        return failWith("cannot start a transfer");
+    const std::string protocols = limits.allowFile ? "http,https,ftp,file" : "http,https,ftp";
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols.c_str());
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Garrison, Auto-Addon Client");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    if (limits.maxBytes != 0)
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     // Less than a byte a second for the whole limit: the server has gone quiet.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(stallLimit.count()));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(stallLimit.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallLimit.count()));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.stallLimit.count()));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
@@ -82,23 +120,24 @@ FetchResult fetchUrl(const std::string &url, const std::string &path, const std:
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(curl);
-    transfer.file.close();
     if (code == CURLE_OK && !cancel) {
+        transfer.file.close();
         result.ok = true;
         return result;
     }
-    deleteFile(path);
     if (cancel)
-        result.error = "cancelled";
-    else if (transfer.writeFailed)
-        result.error = "cannot write " + path;
-    else if (code == CURLE_HTTP_RETURNED_ERROR)
-        result.error = "the server answered " + std::to_string(status);
-    else if (code == CURLE_OPERATION_TIMEDOUT)
-        result.error = "nothing received for " + std::to_string(stallLimit.count()) + " seconds";
-    else
-        result.error = curl_easy_strerror(code);
-    return result;
+        return failWith("cancelled");
+    if (transfer.writeFailed)
+        return failWith("cannot write " + path);
+    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+        return failWith("larger than announced (more than " + std::to_string(limits.maxBytes) + " bytes)");
+    if (code == CURLE_HTTP_RETURNED_ERROR)
+        return failWith("the server answered " + std::to_string(status));
+    if (code == CURLE_OPERATION_TIMEDOUT)
+        return failWith("nothing received for " + std::to_string(limits.stallLimit.count()) + " seconds");
+    if (code == CURLE_UNSUPPORTED_PROTOCOL)
+        return failWith("a redirect led to a scheme that is not fetched (only http, https and ftp)");
+    return failWith(curl_easy_strerror(code));
 }
 
 } // namespace garrison

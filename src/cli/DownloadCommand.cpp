@@ -21,6 +21,7 @@ namespace {
 
 struct DownloadOptions {
     std::string address;
+    bool allowFileUrls = false;
     std::string password;
     std::vector<std::string> flags;
     std::string installFolder;
@@ -73,6 +74,7 @@ int runDownload(const DownloadOptions &options)
             skipped.push_back(package.name);
     }
     DownloadEngine engine(database, language);
+    engine.allowFileUrls(options.allowFileUrls);
     engine.start();
     const bool terminal = isatty(STDERR_FILENO);
     while (!engine.finished()) {
@@ -119,6 +121,8 @@ void addDownloadCommand(CLI::App &app, int &exitCode)
                         "<default>, <addons>, <res> or a mod folder to install add-ons into");
     command->add_option("--game-folder", options->gameFolder, "the game folder (default: from garrison.sav)");
     command->add_option("--seconds", options->seconds, "how long to wait for the list")->capture_default_str();
+    command->add_flag("--allow-file-urls", options->allowFileUrls,
+                      "also fetch file:// package URLs (a local mirror); only http, https and ftp otherwise");
     command->callback([options, &exitCode] { exitCode = runDownload(*options); });
 }
 

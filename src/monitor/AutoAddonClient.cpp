@@ -46,28 +46,35 @@ void AutoAddonClient::send(std::uint16_t port, std::span<const std::uint8_t> byt
 
 void AutoAddonClient::checkProgress(std::uint32_t now)
 {
-    std::lock_guard guard(m_status.lock);
-    ServerStatus &record = m_status.record;
-    if (m_port == 0) {
-        if (m_attempts == kMaxListAttempts)
-            record.addonServerState = AddonServerState::Absent;
-        return;
+    {
+        std::lock_guard guard(m_status.lock);
+        ServerStatus &record = m_status.record;
+        if (m_port == 0) {
+            if (m_attempts == kMaxListAttempts)
+                record.addonServerState = AddonServerState::Absent;
+            return;
+        }
+        if (m_attempts == kMaxListAttempts) {
+            record.addonServerState = AddonServerState::TimedOut;
+            return;
+        }
+        if (record.addonServerState != AddonServerState::Transferring || m_chunks.complete() ||
+            now - m_lastChunkTime <= kReRequestSilenceMs || now - m_lastReRequestRound < kReRequestRoundGapMs)
+            return;
     }
-    if (m_attempts == kMaxListAttempts) {
-        record.addonServerState = AddonServerState::TimedOut;
-        return;
-    }
-    if (record.addonServerState != AddonServerState::Transferring || m_chunks.complete() ||
-        now - m_lastChunkTime <= kReRequestSilenceMs)
-        return;
-    for (std::size_t number = 0; number < m_chunks.expected(); ++number) {
+    // Sent without the lock, and a round at most kMaxReRequestsPerRound: a
+    // spoofed announcement of 65,535 chunks must not turn us into a flood.
+    int sent = 0;
+    for (std::size_t number = 0; number < m_chunks.expected() && sent < kMaxReRequestsPerRound; ++number) {
         if (m_chunks.has(number))
             continue;
         auto reRequest = request(kChunkReRequest);
         appendLittleEndian(reRequest, static_cast<std::uint16_t>(number));
         send(m_port, reRequest);
+        ++sent;
     }
     m_lastChunkTime = now;
+    m_lastReRequestRound = now;
     ++m_attempts;
 }
 
@@ -140,7 +147,7 @@ bool AutoAddonClient::takeListFromCache()
     // A cache that is damaged or does not unpack is thrown away and the list
     // fetched again, never trusted.
     std::optional<std::vector<std::uint8_t>> list;
-    if (readListCache(path, m_chunks))
+    if (readListCache(path, m_chunks, {m_serverAddress, m_port}))
         list = m_chunks.assemble();
     if (!list) {
         deleteFile(path);
@@ -172,7 +179,7 @@ void AutoAddonClient::onChunk(std::span<const std::uint8_t> datagram, std::uint3
         return;
     std::optional<std::vector<std::uint8_t>> list;
     if (m_chunks.complete()) {
-        writeListCache(cachePath(), m_chunks);
+        writeListCache(cachePath(), m_chunks, {m_serverAddress, m_port});
         list = m_chunks.assemble();
     }
     publish(std::move(list));

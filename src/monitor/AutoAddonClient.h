@@ -17,6 +17,9 @@ namespace garrison {
 // finished list go into the status store under its lock.
 class AutoAddonClient {
 public:
+    static constexpr int kMaxReRequestsPerRound = 128;
+    static constexpr std::uint32_t kReRequestRoundGapMs = 1000;
+
     // cacheFolder ends with "/", or is empty for the working directory.
     AutoAddonClient(DatagramSender &sender, StatusStore &status, std::string cacheFolder = {});
 
@@ -56,6 +59,7 @@ private:
     int m_attempts = 0;
     std::uint64_t m_listId = 0;
     std::uint32_t m_lastChunkTime = 0;
+    std::uint32_t m_lastReRequestRound = 0;
     ListChunks m_chunks;
 };
 

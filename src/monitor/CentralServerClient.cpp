@@ -14,6 +14,8 @@ CentralServerClient::CentralServerClient(DatagramSender &sender, StatusStore &st
 
 void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now)
 {
+    m_address = address;
+    m_port = port;
     m_sessionId = static_cast<std::uint16_t>(now);
     if (m_sessionId == 0)
         m_sessionId = 1;
@@ -29,6 +31,8 @@ void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port,
 
 void CentralServerClient::requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now)
 {
+    m_address = address;
+    m_port = port;
     m_listCookie = static_cast<std::uint16_t>(now + 4660);
     m_browserRequested = true;
     std::vector<std::uint8_t> bytes;
@@ -38,9 +42,14 @@ void CentralServerClient::requestBrowserList(std::uint32_t address, std::uint16_
     m_sender.send(address, port, bytes);
 }
 
-void CentralServerClient::onDatagram(std::span<const std::uint8_t> datagram)
+bool CentralServerClient::isFrom(std::uint32_t address, std::uint16_t port) const
 {
-    if (datagram.size() < 2)
+    return m_port != 0 && address == m_address && port == m_port;
+}
+
+void CentralServerClient::onDatagram(std::span<const std::uint8_t> datagram, std::uint32_t address, std::uint16_t port)
+{
+    if (datagram.size() < 2 || !isFrom(address, port))
         return;
     const std::uint16_t first = ByteReader(datagram).at<std::uint16_t>(0);
     if (m_browserRequested && first == m_listCookie) {

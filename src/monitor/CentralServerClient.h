@@ -16,15 +16,20 @@ public:
 
     void requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now);
     void requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now);
-    // A datagram from the central server's port: the answer to one of the two
-    // requests, told apart by its first word; anything else is ignored.
-    void onDatagram(std::span<const std::uint8_t> datagram);
+    // True for a datagram from the central server last asked.
+    bool isFrom(std::uint32_t address, std::uint16_t port) const;
+    // The answer to one of the two requests, told apart by its first word.
+    // Only the central server last asked is heard: news can offer an upgrade,
+    // so no game server may pass for it.
+    void onDatagram(std::span<const std::uint8_t> datagram, std::uint32_t address, std::uint16_t port);
 
 private:
     DatagramSender &m_sender;
     StatusStore &m_status;
     // 0 until the request is sent, so a stray datagram cannot pass for an answer.
     std::uint16_t m_sessionId = 0;
+    std::uint32_t m_address = 0;
+    std::uint16_t m_port = 0;
     std::uint16_t m_listCookie = 0;
     bool m_browserRequested = false;
 };

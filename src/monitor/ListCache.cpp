@@ -35,7 +35,7 @@ std::string listCacheFileName(std::uint64_t listId)
     return name;
 }
 
-bool writeListCache(const std::string &path, const ListChunks &chunks)
+bool writeListCache(const std::string &path, const ListChunks &chunks, ListSource source)
 {
     std::vector<std::uint8_t> bytes;
     appendLittleEndian(bytes, static_cast<std::uint32_t>(chunks.expected()));
@@ -44,12 +44,14 @@ bool writeListCache(const std::string &path, const ListChunks &chunks)
         appendLittleEndian(bytes, static_cast<std::uint32_t>(chunk.size()));
         bytes.insert(bytes.end(), chunk.begin(), chunk.end());
     }
+    appendLittleEndian(bytes, source.address);
+    appendLittleEndian(bytes, source.port);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
 }
 
-bool readListCache(const std::string &path, ListChunks &chunks)
+bool readListCache(const std::string &path, ListChunks &chunks, ListSource source)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -68,7 +70,10 @@ bool readListCache(const std::string &path, ListChunks &chunks)
         reader.readBytes(chunk.data(), length);
         trusted = chunk.size() >= 2 && ByteReader(chunk).at<std::uint16_t>(0) == number && chunks.store(chunk);
     }
-    if (trusted && reader.atEnd())
+    std::uint32_t address = 0;
+    std::uint16_t port = 0;
+    if (trusted && reader.read(address) && reader.read(port) && reader.atEnd() && address == source.address &&
+        port == source.port)
         return true;
     chunks.reset(count);
     return false;

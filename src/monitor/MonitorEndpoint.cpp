@@ -79,6 +79,10 @@ void MonitorEndpoint::onRead(int)
         return;
     const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(length));
     const std::uint32_t now = tickCount();
+    if (m_central.isFrom(address, port)) {
+        m_central.onDatagram(datagram, address, port);
+        return;
+    }
     switch (classifyDatagram(datagram, address, port, m_poller.serverAddress(), m_autoAddon.port())) {
     case DatagramKind::SocketsInfo:
         m_poller.onSocketsInfo(datagram, port, now);
@@ -91,9 +95,6 @@ void MonitorEndpoint::onRead(int)
         break;
     case DatagramKind::AutoAddon:
         m_autoAddon.onDatagram(datagram, port, now);
-        break;
-    case DatagramKind::CentralServer:
-        m_central.onDatagram(datagram);
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "autoaddon/DownloadEngine.h"
 #include "addondb/ScannerFixture.h"
+#include "autoaddon/DownloadTemporary.h"
 #include "autoaddon/TransferRateMeter.h"
 #include "platform/FileSystem.h"
 #include "support/HttpTestServer.h"
@@ -7,6 +8,9 @@
 #include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 using namespace garrison;
 using namespace std::chrono_literals;
@@ -48,17 +52,13 @@ TEST(DownloadEngine, TemporaryNames)
         const char *url;
         const char *name;
     } cases[] = {
-        {"http://x/files/pack.zip", "pack.tmp"},
-        {"http://x/files/pack.v2.zip", "pack.v2.tmp"},
-        {"http://x/files/nodot", "nodot"},
-        {"c:\\dl\\pack.zip", "pack.tmp"},
-        {"http://x/files/", "download-3.tmp"},
-        {"http://x/..", "download-3.tmp"},
-        {"http://x/get?file=a.zip", "download-3.tmp"},
-        {"http://x/.zip", "download-3.tmp"},
+        {"http://x/files/pack.zip", "pack.tmp"},       {"http://x/files/pack.v2.zip", "pack.v2.tmp"},
+        {"http://x/files/NOTES", "NOTES.tmp"},         {"c:\\dl\\pack.zip", "pack.tmp"},
+        {"http://x/files/", "download-3.tmp"},         {"http://x/..", "download-3.tmp"},
+        {"http://x/get?file=a.zip", "download-3.tmp"}, {"http://x/.zip", "download-3.tmp"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(DownloadEngine::temporaryName(c.url, 3), c.name) << c.url;
+        EXPECT_EQ(temporaryName(c.url, 3), c.name) << c.url;
 }
 
 class DownloadEngineTest : public ::testing::Test, public test::ScannerFixture {
@@ -119,7 +119,7 @@ TEST_F(DownloadEngineTest, AFailedUrlIsSkippedAndTheTotalStillEnds)
               (std::vector<std::string>{"first installed", "second: the server answered 404", "third installed"}));
     EXPECT_TRUE(database.offered().packages[1].flagged);
     EXPECT_EQ(game.read("addons/third.pbo"), "add-on third");
-    EXPECT_FALSE(pathExists(work / "third")); // a URL without a dot: the name as it is, deleted after
+    EXPECT_FALSE(pathExists(work / "third.tmp")); // a URL without a dot gets ".tmp" too, deleted after
     const auto bars = engine.bars();
     EXPECT_EQ(bars.total.position, bars.total.range);
 }
@@ -157,12 +157,100 @@ TEST_F(DownloadEngineTest, RedirectFollowedAndAServerThatStops)
     database.offered().packages[0].url = http.url("/old/moved.zip");
     offer("stuck", "/stuck.zip");
     http.route("/stuck.zip", {200, std::string(100000, 'z'), {}, 4096, {}});
+    database.offered().packages[1].zipSize = 100000;
     DownloadEngine engine(database, language(), work.path(), 1s);
     const auto outcomes = run(engine);
     ASSERT_EQ(outcomes.size(), 2u);
     EXPECT_EQ(outcomes[0], "moved installed");
     EXPECT_EQ(outcomes[1], "stuck: nothing received for 1 seconds");
     EXPECT_FALSE(pathExists(work / "stuck.tmp"));
+}
+
+TEST_F(DownloadEngineTest, OnlyHttpHttpsAndFtpAreFetched)
+{
+    const int port = std::stoi(http.url("").substr(std::string("http://127.0.0.1:").size()));
+    const std::string here = "127.0.0.1:" + std::to_string(port);
+    offer("gopher", "/g.zip", false);
+    database.offered().packages[0].url = "gopher://" + here + "/1g.zip";
+    offer("scp", "/s.zip", false);
+    database.offered().packages[1].url = "scp://" + here + "/s.zip";
+    offer("local", "/l.zip", false);
+    const std::string zip = test::zipBytes({{"local.pbo", "add-on local"}});
+    work.write("mirror/local.zip", zip);
+    database.offered().packages[2].url = "file://" + work.path() + "mirror/local.zip";
+    offer("fine", "/fine.zip");
+    DownloadEngine engine(database, language(), work.path());
+    const auto outcomes = run(engine);
+    ASSERT_EQ(outcomes.size(), 4u);
+    EXPECT_NE(outcomes[0].find("gopher: URLs of the scheme \"gopher\" are not fetched"), std::string::npos);
+    EXPECT_NE(outcomes[1].find("scp: URLs of the scheme \"scp\" are not fetched"), std::string::npos);
+    EXPECT_NE(outcomes[2].find("local: URLs of the scheme \"file\" are not fetched"), std::string::npos);
+    EXPECT_EQ(outcomes[3], "fine installed");
+    EXPECT_EQ(http.connections(), 1); // the one of "fine"
+
+    // With the option, a local mirror is fine.
+    database.offered().packages[2].flagged = true;
+    database.offered().packages[2].zipSize = static_cast<std::uint32_t>(zip.size());
+    DownloadEngine mirror(database, language(), work.path());
+    mirror.allowFileUrls(true);
+    EXPECT_EQ(run(mirror), (std::vector<std::string>{"gopher: URLs of the scheme \"gopher\" are not fetched (only "
+                                                     "http, https and ftp)",
+                                                     "scp: URLs of the scheme \"scp\" are not fetched (only http, "
+                                                     "https and ftp)",
+                                                     "local installed"}));
+}
+
+TEST_F(DownloadEngineTest, ABodyThatNeverEndsStopsJustPastTheAnnouncedSize)
+{
+    offer("endless", "/endless.zip", false);
+    http.route("/endless.zip", {200, std::string(4096, 'e'), {}, std::string::npos, {}, true});
+    database.offered().packages[0].zipSize = 200000;
+    DownloadEngine engine(database, language(), work.path());
+    EXPECT_EQ(run(engine), (std::vector<std::string>{"endless: larger than announced (more than " +
+                                                     std::to_string(200000 + 2000 + 65536) + " bytes)"}));
+    EXPECT_LE(engine.bars().file.position, (200000u + 2000 + 65536) / 1024);
+    EXPECT_TRUE(std::filesystem::is_empty(work.path()));
+}
+
+TEST_F(DownloadEngineTest, APackageTooLargeForTheDiskFailsBeforeAnythingIsWritten)
+{
+    offer("huge", "/huge.zip");
+    // Its files claim a thousand times four gigabytes.
+    OfferedPackage &huge = database.offered().packages[0];
+    for (int i = 0; i < 1000; ++i)
+        huge.files.push_back(FileNode::makeFile("part" + std::to_string(i) + ".pbo", 0xffffffffu, 0, 0));
+    offer("small", "/small.zip");
+    DownloadEngine engine(database, language(), work.path());
+    const auto outcomes = run(engine);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[0].rfind("huge: not enough free space: ", 0), 0u) << outcomes[0];
+    EXPECT_EQ(outcomes[1], "small installed");
+    EXPECT_EQ(http.requests(), std::vector<std::string>{"/small.zip"});
+    EXPECT_TRUE(std::filesystem::is_empty(work.path()));
+}
+
+TEST_F(DownloadEngineTest, TemporaryFilesAreOurOwn)
+{
+    // Two URLs ending in the same name, and the player's files under the names they would take.
+    offer("first", "/a/pack.zip");
+    offer("second", "/b/pack.zip");
+    offer("notes", "/NOTES", false);
+    work.write("pack.tmp", "the player's pack.tmp");
+    work.write("NOTES.tmp", "the player's notes");
+    work.write("NOTES", "more notes");
+    DownloadEngine engine(database, language(), work.path());
+    EXPECT_EQ(run(engine),
+              (std::vector<std::string>{"first installed", "second installed", "notes: the server answered 404"}));
+    EXPECT_EQ(game.read("addons/first.pbo"), "add-on first");
+    EXPECT_EQ(game.read("addons/second.pbo"), "add-on second");
+    EXPECT_EQ(work.read("pack.tmp"), "the player's pack.tmp");
+    EXPECT_EQ(work.read("NOTES.tmp"), "the player's notes");
+    EXPECT_EQ(work.read("NOTES"), "more notes");
+    std::vector<std::string> left;
+    for (const auto &entry : std::filesystem::directory_iterator(work.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"NOTES", "NOTES.tmp", "pack.tmp"}));
 }
 
 } // namespace

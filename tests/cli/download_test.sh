@@ -36,11 +36,13 @@ addon_pid=$!
 trap 'kill $game_pid $addon_pid 2>/dev/null; rm -rf "$work"' EXIT
 sleep 0.3
 
-out=$("$cli" download "$address" --password pw --install-folder "<bogus>" 2> err.txt)
+out=$("$cli" download "$address" --password pw --allow-file-urls --install-folder "<bogus>" 2> err.txt)
 status_is "invalid install folder" $? 2
 contains "says so" "$(cat err.txt)" 'Invalid installation folder'
 
 out=$("$cli" download "$address" --password pw 2> err.txt)
+contains "file:// needs the option" "$out" "file needs the option for local files"
+out=$("$cli" download "$address" --password pw --allow-file-urls 2> err.txt)
 status_is "one package failed" $? 1
 contains "tanks installed" "$out" 'installed  Tanks'
 contains "broken failed" "$out" 'failed     Broken'
@@ -49,7 +51,7 @@ same "on disk" "$(cat game/AddOns/tank.pbo)" "tank"
 holds "temporary removed" test ! -e tanks.tmp
 contains "in the database, named after its archive" "$("$cli" packages)" 'tanks'
 
-out=$("$cli" download "$address" --password pw --flag maps --install-folder "@mymod" 2> err.txt)
+out=$("$cli" download "$address" --password pw --allow-file-urls --flag maps --install-folder "@mymod" 2> err.txt)
 contains "maps installed" "$out" 'installed  Maps'
 same "into the mod folder" "$(cat game/@mymod/AddOns/map.pbo)" "map"
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <future>
 #include <string>
 #include <vector>
 
@@ -179,7 +180,7 @@ TEST_F(AutoAddonClientTest, CachedListNeedsNoTransfer)
     EXPECT_EQ(second.record.receivedChunks, second.record.expectedChunks);
 }
 
-TEST_F(AutoAddonClientTest, DamagedCacheIsFetchedAgain)
+TEST_F(AutoAddonClientTest, DamagedOrForeignCacheIsFetchedAgain)
 {
     const std::string cache = folder / listCacheFileName(peer.listId());
     const auto damage = [&](int how) {
@@ -187,17 +188,23 @@ TEST_F(AutoAddonClientTest, DamagedCacheIsFetchedAgain)
         chunks.reset(peer.chunkCount());
         for (std::size_t number = 0; number < peer.chunkCount(); ++number)
             chunks.store(peer.chunk(number));
-        ASSERT_TRUE(writeListCache(cache, chunks));
+        // how 3: planted by another server that announced the same list id.
+        const ListSource source = how == 3   ? ListSource{0x0700007f, kAddonPort}
+                                  : how == 4 ? ListSource{kServer, 2342}
+                                             : ListSource{kServer, kAddonPort};
+        ASSERT_TRUE(writeListCache(cache, chunks, source));
         auto bytes = folder.read(listCacheFileName(peer.listId()));
         if (how == 0)
             bytes.resize(bytes.size() - 10); // cut short
         else if (how == 1)
             bytes[12] ^= 0x40; // a chunk fails its CRC
-        else
+        else if (how == 2)
             bytes[0] = static_cast<char>(bytes[0] + 1); // another chunk count
+        else if (how == 5)
+            bytes.resize(bytes.size() - 6); // says not where it came from
         folder.write(listCacheFileName(peer.listId()), bytes);
     };
-    for (int how = 0; how < 3; ++how) {
+    for (int how = 0; how < 6; ++how) {
         damage(how);
         client.restart();
         announce();
@@ -234,6 +241,46 @@ TEST_F(AutoAddonClientTest, LostChunksAreReRequestedTwiceThenTimeOut)
     for (std::size_t number = 0; number < peer.chunkCount(); ++number)
         deliver(number, 16100);
     client.checkProgress(18000);
+    EXPECT_EQ(shown(), "Timeout");
+}
+
+// Tells whether the status lock was held at any send, asking from another
+// thread (a mutex may not be tried by the thread that holds it).
+class LockProbe : public DatagramSender {
+public:
+    explicit LockProbe(StatusStore &status) : m_status(status) {}
+    std::size_t sent = 0;
+    bool lockHeld = false;
+
+    void send(std::uint32_t, std::uint16_t, std::span<const std::uint8_t>) override
+    {
+        ++sent;
+        lockHeld = lockHeld || std::async(std::launch::async, [this] {
+                                   if (!m_status.lock.try_lock())
+                                       return true;
+                                   m_status.lock.unlock();
+                                   return false;
+                               }).get();
+    }
+
+private:
+    StatusStore &m_status;
+};
+
+TEST_F(AutoAddonClientTest, AHugeSpoofedAnnouncementSendsFewReRequests)
+{
+    LockProbe probe(status);
+    AutoAddonClient target(probe, status, folder.path());
+    target.setTarget(kServer);
+    target.restart();
+    // Twelve bytes claiming 65,535 chunks, and not one chunk after them.
+    target.onDatagram(announcement(65535, 0x1234), kAddonPort, 1000);
+    probe.sent = 0;
+    for (std::uint32_t now = 1000; now <= 60000; now += 100)
+        target.checkProgress(now);
+    EXPECT_GT(probe.sent, 0u);
+    EXPECT_LE(probe.sent, 2u * AutoAddonClient::kMaxReRequestsPerRound);
+    EXPECT_FALSE(probe.lockHeld);
     EXPECT_EQ(shown(), "Timeout");
 }
 

@@ -1,4 +1,5 @@
 #include "monitor/CentralAnswers.h"
+#include "monitor/CentralServerClient.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,27 @@ TEST(CentralAnswers, BrowserEntries)
     EXPECT_EQ(list[2].name, "Char");
     appendBrowserEntries(bytes("\x34\x12" + raw("\x0a\x00\x00\x04\xfe\x08\x00")), list);
     EXPECT_EQ(list.size(), 3u);
+}
+
+struct NullSender : DatagramSender {
+    void send(std::uint32_t, std::uint16_t, std::span<const std::uint8_t>) override {}
+};
+
+TEST(CentralServerClient, HearsOnlyTheCentralServerItAsked)
+{
+    constexpr std::uint32_t kCentral = 0x0a00007f, kGameServer = 0x0b00007f;
+    NullSender sender;
+    StatusStore status;
+    CentralServerClient client(sender, status);
+    client.requestNews(kCentral, 48124, 0x00120034); // session id 0x0034
+    const auto upgrade = bytes(raw("\x34\x00xxpic\0Upgrade\0http://evil/garrison.ozp\0"));
+    client.onDatagram(upgrade, kGameServer, 48124);
+    client.onDatagram(upgrade, kCentral, 2302);
+    EXPECT_EQ(status.newsAnswers, 0u);
+    EXPECT_EQ(status.news, NewsAnswer{});
+    client.onDatagram(bytes(raw("\x34\x00xxpic\0News\0http://x/page.html\0")), kCentral, 48124);
+    EXPECT_EQ(status.newsAnswers, 1u);
+    EXPECT_EQ(status.news, (NewsAnswer{"pic", "News", "http://x/page.html", false}));
 }
 
 } // namespace

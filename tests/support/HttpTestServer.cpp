@@ -31,6 +31,7 @@ HttpTestServer::HttpTestServer()
             const int client = accept(m_socket, nullptr, nullptr);
             if (client < 0)
                 continue;
+            ++m_connections;
             std::lock_guard guard(m_lock);
             m_clients.emplace_back([this, client] { serve(client); });
         }
@@ -90,11 +91,17 @@ void HttpTestServer::serve(int client)
     std::string head = "HTTP/1.0 " + std::to_string(route.status) + (route.status < 400 ? " OK" : " Error") + "\r\n";
     if (!route.location.empty())
         head += "Location: " + route.location + "\r\n";
-    head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n\r\n";
+    if (!route.endless)
+        head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
+    head += "\r\n";
     const auto sendAll = [&](const char *data, std::size_t size) {
         return send(client, data, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
     };
-    if (sendAll(head.data(), head.size()) && route.status < 300) {
+    const bool bodyFollows = sendAll(head.data(), head.size()) && route.status < 300;
+    if (bodyFollows && route.endless) {
+        while (!m_stop && !route.body.empty() && sendAll(route.body.data(), route.body.size())) {
+        }
+    } else if (bodyFollows) {
         for (std::size_t at = 0; at < route.body.size() && !m_stop; at += 4096) {
             if (at >= route.stallAfter) {
                 while (!m_stop)

@@ -22,6 +22,7 @@ public:
         std::string location;                       // for a redirect
         std::size_t stallAfter = std::string::npos; // bytes sent before going quiet
         std::chrono::milliseconds blockDelay{0};    // between 4096-byte blocks
+        bool endless = false;                       // the body again and again, no length announced
     };
 
     HttpTestServer();
@@ -30,6 +31,8 @@ public:
     void route(const std::string &path, Route route);
     std::string url(const std::string &path) const;
     std::vector<std::string> requests() const;
+    // Connections accepted, whether or not they made a request.
+    int connections() const { return m_connections; }
 
 private:
     void serve(int client);
@@ -37,6 +40,7 @@ private:
     int m_socket = -1;
     std::uint16_t m_port = 0;
     std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
     std::thread m_thread;
     mutable std::mutex m_lock;
     std::map<std::string, Route> m_routes;
