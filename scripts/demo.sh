@@ -65,3 +65,5 @@ show files --package "<Unknown addons>"
 show offered 127.0.0.1 --password demo
 show download 127.0.0.1 --password demo --allow-file-urls
 show packages
+"$cli" servers --add --address 127.0.0.1:2302 --password demo --name "Garrison demo server" > /dev/null
+show launch --dry-run --keep-my-mods
