@@ -9,10 +9,10 @@ enter_work_folder
 
 "$tools/garrison-central" --bind "$address" --picture-url http://127.0.0.1/banner.gif --news-text 'Garrison 1.23' \
   --link http://127.0.0.1/garrison.OZP --entry 10.0.0.1:2302:12:1:Coop --entry 10.0.0.2:2402:0:0:CTI \
-  --entry 10.0.0.1:2302:12:1:Coop --per-datagram 2 --seconds 20 > /dev/null &
+  --entry 10.0.0.1:2302:12:1:Coop --per-datagram 2 --seconds 20 > central.log &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.3
+wait_listening central.log
 
 json=$("$cli" news "$address" --json)
 status_is "news" $? 0

@@ -33,3 +33,13 @@ enter_work_folder() {
   trap 'rm -rf "$work"' EXIT
   cd "$work" || exit 1
 }
+# Waits until a peer's output file says it listens (10 seconds at most).
+wait_listening() { # file
+  checks=$((checks + 1))
+  local i
+  for i in $(seq 200); do
+    grep -q listening "$1" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  fail "$1: the peer never said it listens"
+}

@@ -28,13 +28,14 @@ cat > offered.json <<JSON
   {"name": "Broken", "url": "file://$work/zips/missing.zip", "zip_size": 100, "priority": 9,
    "files": [{"path": "addons\\\\broken.pbo", "size": 3, "crc": "12345678"}]}]}
 JSON
-"$tools/garrison-gameserver" --bind "$address" --port 2302 --seconds 30 > /dev/null &
+"$tools/garrison-gameserver" --bind "$address" --port 2302 --seconds 30 > game.log &
 game_pid=$!
 "$tools/garrison-autoaddon" --bind "$address" --port 2322 --password pw --offered offered.json --seconds 30 \
-  > /dev/null &
+  > addon.log &
 addon_pid=$!
 trap 'kill $game_pid $addon_pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.3
+wait_listening game.log
+wait_listening addon.log
 
 out=$("$cli" download "$address" --password pw --allow-file-urls --install-folder "<bogus>" 2> err.txt)
 status_is "invalid install folder" $? 2

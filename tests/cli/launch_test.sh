@@ -32,7 +32,7 @@ contains "working folder" "$out" "working folder  $game/"
   --seconds 60 > server.log &
 server_pid=$!
 trap 'kill $server_pid 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
-holds "server up" bash -c 'for i in $(seq 100); do grep -q listening server.log && exit 0; sleep 0.05; done; exit 1'
+wait_listening server.log
 "$cli" servers --add --address "$address:2302" --password pw --mods "@b" --always-no-map off > /dev/null
 out=$("$cli" launch --dry-run --keep-my-mods)
 same "network command line" "$(head -n 1 <<< "$out")" \

@@ -31,13 +31,14 @@ cat > offered.json <<JSON
   {"name": "Extra", "url": "http://127.0.0.1/extra.zip", "zip_size": 1, "priority": 1,
    "files": [{"path": "addons\\\\extra.pbo", "size": 3, "crc": "12345678"}]}]}
 JSON
-"$tools/garrison-gameserver" --bind "$address" --port 2302 --seconds 30 > /dev/null &
+"$tools/garrison-gameserver" --bind "$address" --port 2302 --seconds 30 > game.log &
 game_pid=$!
 "$tools/garrison-autoaddon" --bind "$address" --port 2322 --password pw --offered offered.json --seconds 30 \
-  > /dev/null &
+  > addon.log &
 addon_pid=$!
 trap 'kill $game_pid $addon_pid 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.3
+wait_listening game.log
+wait_listening addon.log
 
 out=$("$cli" offered "$address" --password pw --json)
 status_is "offered" $? 0

@@ -10,13 +10,14 @@ enter_work_folder
 
 for i in $(seq 1 200); do echo "pack$i 5 http://127.0.0.1/p$i.zip"; done > list.txt
 "$tools/garrison-autoaddon" --bind "$address" --port 2322 --password pw --list list.txt --chunk-data 400 \
-  --seconds 20 > /dev/null &
+  --seconds 20 > addon.log &
 addon=$!
 "$tools/garrison-gameserver" --bind "$address" --port 2302 --player $'Zo\xeb:3:1' --mod 'RES;@WW2' --name 'Caf'$'\xe9' \
-  --fragment-size 80 --order shuffle --seconds 20 > /dev/null &
+  --fragment-size 80 --order shuffle --seconds 20 > game.log &
 pid=$!
 trap 'kill $pid $addon 2>/dev/null; rm -rf "$work"' EXIT
-sleep 0.3
+wait_listening addon.log
+wait_listening game.log
 
 json=$("$cli" query "$address" --password pw --json)
 status_is "query without a port" $? 0
