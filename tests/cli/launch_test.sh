@@ -8,7 +8,9 @@ address="127.$(( $$ % 250 + 1 )).$(( ($$ / 250) % 250 + 1 )).13"
 standin_source="$(cd "$(dirname "$0")" && pwd)/standin_game.c"
 . "$(dirname "$0")/checks.sh"
 enter_work_folder
-export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine keeps files of its own in the temporary folder: in ours, removed with it.
+mkdir -p "$work/tmp"
+export HOME="$work/home" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" TMPDIR="$work/tmp"
 unset DISPLAY WAYLAND_DISPLAY
 
 # A prefix laid out as Wine lays it out: the game on drive C.
@@ -31,7 +33,7 @@ contains "working folder" "$out" "working folder  $game/"
 "$tools/garrison-gameserver" --bind "$address" --port 2302 --password --mod "RES;@a;@gone" --equal-mod 1 \
   --seconds 60 > server.log &
 server_pid=$!
-trap 'kill $server_pid 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $server_pid 2>/dev/null; wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; rm -rf "$work"' EXIT
 wait_listening server.log
 "$cli" servers --add --address "$address:2302" --password pw --mods "@b" --always-no-map off > /dev/null
 out=$("$cli" launch --dry-run --keep-my-mods)

@@ -3,6 +3,7 @@
 #include <minizip/zip.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -29,15 +30,19 @@ bool writeZip(const std::string &path, const std::vector<ZipMember> &members)
 
 std::string zipBytes(const std::vector<ZipMember> &members)
 {
-    char name[] = "/tmp/garrison-zip-XXXXXX";
-    const int fd = mkstemp(name);
+    const char *base = std::getenv("TMPDIR");
+    std::string name = std::string(base && *base ? base : "/tmp") + "/garrison-zip-XXXXXX";
+    const int fd = mkstemp(name.data());
     if (fd < 0)
         return {};
     close(fd);
-    writeZip(name, members);
+    if (!writeZip(name, members)) {
+        std::remove(name.c_str());
+        return {};
+    }
     std::ifstream in(name, std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::remove(name);
+    std::remove(name.c_str());
     return bytes;
 }
 
