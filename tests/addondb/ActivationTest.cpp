@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace garrison;
 using test::crcOf;
 
@@ -75,11 +77,16 @@ TEST_F(ActivationTest, AForeignFileBlocksAndNothingIsLost)
     scan();
     FileNode &x = *node("addons\\x.pbo");
     activation.deactivate(x);
-    file("addons/x.pbo", "foreign, unknown to the database");
-    activation.activate(x);
-    EXPECT_EQ(x.status, NodeStatus::Inactive);
-    EXPECT_EQ(game.read("addons/x.pbo"), "foreign, unknown to the database");
-    EXPECT_EQ(game.read("addons/" + x.diskName()), "ours");
+    // Spelt otherwise, it is the same name to the game.
+    for (const char *foreign : {"x.pbo", "X.PBO"}) {
+        file(std::string("addons/") + foreign, "foreign, unknown to the database");
+        activation.activate(x);
+        EXPECT_EQ(x.status, NodeStatus::Inactive) << foreign;
+        EXPECT_EQ(game.read(std::string("addons/") + foreign), "foreign, unknown to the database") << foreign;
+        EXPECT_EQ(game.read("addons/" + x.diskName()), "ours") << foreign;
+        EXPECT_FALSE(foreign == std::string("X.PBO") && pathExists(game / "addons/x.pbo")) << foreign;
+        std::filesystem::remove(game / (std::string("addons/") + foreign));
+    }
 }
 
 TEST_F(ActivationTest, ForServerUsesTheLastListedModFirst)
