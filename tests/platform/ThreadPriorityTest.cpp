@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -19,6 +20,7 @@ TEST(ThreadPriority, LowersOnlyTheCallingThread)
     });
     worker.join();
     EXPECT_TRUE(lowered);
-    EXPECT_GT(workerAfter, mainBefore);
+    // Nice 10, or where the suite already runs when that is lower still.
+    EXPECT_EQ(workerAfter, std::max(mainBefore, 10));
     EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), mainBefore);
 }
