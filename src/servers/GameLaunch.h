@@ -40,10 +40,10 @@ struct LaunchSituation {
     const ServerStatus *status = nullptr;
     AddonDatabase *database = nullptr;
     bool databaseReady = false;
-    // False for a dry run: no add-on is renamed.
-    bool activate = true;
     // Top-level folders of the game folder, when there is no database.
     std::vector<std::string> listedFolders;
+    // False for a dry run: no add-on is renamed.
+    bool activate = true;
 };
 
 // "Play now": the equal-mod and missing-package checks, the address, then

@@ -53,7 +53,7 @@ protected:
         status.implementation = Implementation::Sockets;
         status.version = 199;
         status.port = 2302;
-        situation = {&entry, &options, &status, nullptr, false, {}};
+        situation = {&entry, &options, &status, nullptr, false, {}, true};
     }
     std::string launch()
     {
