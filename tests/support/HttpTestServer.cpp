@@ -103,6 +103,8 @@ void HttpTestServer::serve(int client)
         }
     } else if (bodyFollows) {
         for (std::size_t at = 0; at < route.body.size() && !m_stop; at += 4096) {
+            if (at >= route.closeAfter)
+                break;
             if (at >= route.stallAfter) {
                 while (!m_stop)
                     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -23,6 +23,7 @@ public:
         std::size_t stallAfter = std::string::npos; // bytes sent before going quiet
         std::chrono::milliseconds blockDelay{0};    // between 4096-byte blocks
         bool endless = false;                       // the body again and again, no length announced
+        std::size_t closeAfter = std::string::npos; // bytes sent before hanging up, the whole length announced
     };
 
     HttpTestServer();
