@@ -74,7 +74,7 @@ protected:
 TEST_F(PackageArchiveTest, DefaultRulesFlattenIntoAddOns)
 {
     const std::string archive = zips("My.Addon.zip");
-    writeZip(archive, {{"data/", "", false}, {"data/x.pbo", "X", false}, {"readme.txt", "read me"}});
+    ASSERT_TRUE(writeZip(archive, {{"data/", "", false}, {"data/x.pbo", "X", false}, {"readme.txt", "read me"}}));
     ASSERT_TRUE(install(archive)) << failure;
     EXPECT_EQ(name, "My.Addon");
     EXPECT_EQ(packageFiles("My.Addon"), (Names{"AddOns\\x.pbo", "AddOns\\readme.txt"}));
@@ -98,13 +98,14 @@ TEST_F(PackageArchiveTest, DefaultRulesFlattenIntoAddOns)
 TEST_F(PackageArchiveTest, InstructionsRedirectAndSecondInstall)
 {
     const std::string archive = zips("pack.zip");
-    writeZip(archive, {{"auto-addon.txt", "header\r\nAUTOADDON_START\r\nPACKAGE \"Night Pack\"\r\nINFOURL http://x\r\n"
-                                          "INSTALL *.pbo MyMod/AddOns/\r\nINSTALL readme.txt docs\\readme-mine.txt\r\n"
-                                          "INSTALLPATH missions/*\r\nAUTOADDON_END\r\ntrailer"},
-                       {"pbos/n.pbo", "N"},
-                       {"readme.txt", "R"},
-                       {"missions/m.sqm", "M"},
-                       {"other.txt", "not matched"}});
+    ASSERT_TRUE(writeZip(
+        archive, {{"auto-addon.txt", "header\r\nAUTOADDON_START\r\nPACKAGE \"Night Pack\"\r\nINFOURL http://x\r\n"
+                                     "INSTALL *.pbo MyMod/AddOns/\r\nINSTALL readme.txt docs\\readme-mine.txt\r\n"
+                                     "INSTALLPATH missions/*\r\nAUTOADDON_END\r\ntrailer"},
+                  {"pbos/n.pbo", "N"},
+                  {"readme.txt", "R"},
+                  {"missions/m.sqm", "M"},
+                  {"other.txt", "not matched"}}));
     database.offered().installRedirect = "Res\\AddOns\\";
     ASSERT_TRUE(install(archive)) << failure;
     // Stock folders (Res\AddOns\, missions\) stay with "<Core files>".
@@ -129,7 +130,7 @@ TEST_F(PackageArchiveTest, ReplacesAnOlderVersionAndAdoptsUnknownCopies)
     file("AddOns/same.pbo", "same");
     scan();
     const std::string archive = zips("new.zip");
-    writeZip(archive, {{"x.pbo", "new version"}, {"same.pbo", "same"}});
+    ASSERT_TRUE(writeZip(archive, {{"x.pbo", "new version"}, {"same.pbo", "same"}}));
     ASSERT_TRUE(install(archive)) << failure;
     EXPECT_EQ(game.read("AddOns/x.pbo"), "new version");
     EXPECT_EQ(game.read("AddOns/" + inactiveName("x.pbo", crcOf("old version"))), "old version");
@@ -145,7 +146,7 @@ TEST_F(PackageArchiveTest, WithoutInstallingExistingFilesTheCopyElsewhereIsBound
     offered.matches = {node("@mod\\AddOns\\x.pbo")};
     database.offered().installExistingFiles = false;
     const std::string archive = zips("shared.zip");
-    writeZip(archive, {{"x.pbo", "shared add-on"}});
+    ASSERT_TRUE(writeZip(archive, {{"x.pbo", "shared add-on"}}));
     ASSERT_TRUE(install(archive, &offered)) << failure;
     EXPECT_FALSE(pathExists(game / "AddOns/x.pbo")); // not written again
     EXPECT_EQ(packageFiles("shared"), Names{"@mod\\AddOns\\x.pbo"});
@@ -183,7 +184,7 @@ TEST_F(PackageArchiveTest, RefusedBeforeAnythingChanges)
     };
     for (const auto &c : cases) {
         const std::string archive = zips(c.name);
-        writeZip(archive, c.members);
+        ASSERT_TRUE(writeZip(archive, c.members));
         const auto packages = database.packages().size();
         EXPECT_FALSE(install(archive)) << c.name;
         EXPECT_NE(failure.find(c.why), std::string::npos) << c.name << ": " << failure;
@@ -199,7 +200,7 @@ TEST_F(PackageArchiveTest, CorruptMemberFails)
 {
     const std::string archive = zips("corrupt.zip");
     const std::string content(5000, 'z');
-    writeZip(archive, {{"good.pbo", "good"}, {"bad.pbo", content, false}});
+    ASSERT_TRUE(writeZip(archive, {{"good.pbo", "good"}, {"bad.pbo", content, false}}));
     // Change one byte of the stored member's data: its CRC no longer holds.
     std::string bytes = archives.read("corrupt.zip");
     const auto at = bytes.find(std::string(100, 'z'));

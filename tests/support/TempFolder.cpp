@@ -27,7 +27,12 @@ std::string TempFolder::write(const std::string &relative, const std::string &co
 {
     const std::filesystem::path full = m_path + relative;
     std::filesystem::create_directories(full.parent_path());
-    std::ofstream(full, std::ios::binary) << content;
+    std::ofstream file(full, std::ios::binary);
+    file << content;
+    file.close();
+    // A fixture that is not there would make the test prove nothing: say so.
+    if (!file)
+        throw std::runtime_error("cannot write the fixture " + full.string());
     return full.string();
 }
 

@@ -16,7 +16,8 @@ public:
     const std::string &path() const { return m_path; }
     std::string operator/(const std::string &relative) const { return m_path + relative; }
 
-    // Writes a file (creating its folders) and returns its full path.
+    // Writes a file (creating its folders) and returns its full path; throws
+    // when it cannot, which fails the test.
     std::string write(const std::string &relative, const std::string &content) const;
     std::string read(const std::string &relative) const;
 

@@ -12,7 +12,7 @@ struct ZipMember {
 };
 
 // A zip written with minizip's writer, members dated 2020-01-02 03:04:04.
-bool writeZip(const std::string &path, const std::vector<ZipMember> &members);
+[[nodiscard]] bool writeZip(const std::string &path, const std::vector<ZipMember> &members);
 std::string zipBytes(const std::vector<ZipMember> &members);
 
 } // namespace garrison::test
