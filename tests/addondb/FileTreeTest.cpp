@@ -1,4 +1,5 @@
 #include "addondb/FileTree.h"
+#include "addondb/InactiveName.h"
 #include "addondb/StockFileTree.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,13 @@ TEST(FileNode, PathsAndTexts)
     EXPECT_EQ(t.x->diskName(), "x.pbo.0000000a.aab");
     t.x->setDiskName("x.pbo");
     EXPECT_EQ(t.x->diskName(), "x.pbo");
+}
+
+TEST(InactiveName, NameDotEightLowerCaseHexDigitsDotAab)
+{
+    EXPECT_EQ(inactiveName("x.pbo", 0x0A1B2C3D), "x.pbo.0a1b2c3d.aab");
+    EXPECT_EQ(inactiveName("X.PBO", 0), "X.PBO.00000000.aab");
+    EXPECT_EQ(inactiveName("readme", 0xFFFFFFFF), "readme.ffffffff.aab");
 }
 
 TEST(FileTree, FindByPathAndIdentity)
