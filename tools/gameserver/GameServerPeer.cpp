@@ -66,6 +66,11 @@ bool GameServerPeer::start()
 
 void GameServerPeer::stop()
 {
+    // Both threads end before either port goes: each handler looks at both.
+    if (m_game)
+        m_game->stop();
+    if (m_query)
+        m_query->stop();
     m_game.reset();
     m_query.reset();
 }
