@@ -145,9 +145,11 @@ bool PackageArchive::readEntries()
         if (unzGetCurrentFileInfo(handle(m_zip), &info, entry.name.data(), info.size_filename, nullptr, 0, nullptr,
                                   0) != UNZ_OK)
             return fail("the archive's list of files cannot be read");
-        if (entry.name.size() > kMaxNameLength || entry.name.find('\0') != std::string::npos)
+        if (entry.name.size() > kMaxNameLength)
             return fail("the name of the member \"" + shortened(entry.name) + "\" is longer than " +
-                        std::to_string(kMaxNameLength) + " characters or holds a NUL, which the game cannot use");
+                        std::to_string(kMaxNameLength) + " characters, more than the game can use");
+        if (entry.name.find('\0') != std::string::npos)
+            return fail("the name of the member \"" + shortened(entry.name.c_str()) + "\" holds a NUL");
         std::replace(entry.name.begin(), entry.name.end(), '/', '\\');
         entry.size = static_cast<std::uint32_t>(info.uncompressed_size);
         entry.crc = static_cast<std::uint32_t>(info.crc);
