@@ -43,3 +43,19 @@ wait_listening() { # file
   done
   fail "$1: the peer never said it listens"
 }
+golden_folder="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/golden"
+# Compares output with a golden file in golden/, once what changes from run
+# to run is masked: the work folder, durations, install dates. With
+# GOLDEN_UPDATE=1 it writes the golden file instead (review it by eye).
+golden() { # description, output, golden file name
+  checks=$((checks + 1))
+  local file masked
+  file="$golden_folder/$3"
+  masked=$(printf '%s\n' "$2" | sed -e "s|$work|<work>|g" -e 's/"seconds": [0-9.e+-]*/"seconds": "<masked>"/' \
+    -e 's/"install_date": "[^"]*"/"install_date": "<masked>"/')
+  if [ "${GOLDEN_UPDATE:-}" = 1 ]; then
+    printf '%s\n' "$masked" > "$file"
+    return
+  fi
+  diff -u "$file" <(printf '%s\n' "$masked") > golden.diff || fail "$1: differs from golden/$3:"$'\n'"$(cat golden.diff)"
+}

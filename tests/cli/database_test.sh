@@ -30,26 +30,31 @@ contains "kept" "$("$cli" servers --json)" "Games/OFP/"
 out=$("$cli" scan --json 2> progress.txt)
 status_is "scan" $? 0
 holds "database written" test -s garrison.dat
-contains "unknown add-on" "$out" '"name": "<Unknown addons>"'
-contains "mod folder" "$out" '"MyMod\\'
+golden "scan summed up" "$out" database_scan.json
 
 out=$("$cli" files --package '<Unknown addons>')
-contains "x.pbo listed" "$out" 'AddOns\x.pbo'
+status_is "files of a package" $? 0
+golden "files of a package" "$out" database_files_unknown_addons.txt
 out=$("$cli" files --json)
-contains "inactive add-on" "$out" '"disk_name": "y.pbx"'
-contains "inactive status" "$out" '"status": "Inactive"'
+status_is "every file" $? 0
+golden "every file with its status and packages" "$out" database_files.json
 "$cli" files --package 'nope' 2> err.txt
 status_is "unknown package" $? 1
 
 out=$("$cli" packages)
-contains "core package" "$out" '<Core files>'
+status_is "packages" $? 0
+golden "packages" "$out" database_packages.txt
+out=$("$cli" packages --json)
+golden "packages as JSON" "$out" database_packages.json
 
 mkdir -p pack && echo "new add-on" > pack/new.pbo && (cd pack && zip -q ../New_Pack.zip new.pbo)
 out=$("$cli" install New_Pack.zip --install-folder MyMod)
 status_is "install" $? 0
 contains "installed" "$out" 'installed New_Pack'
 same "into the mod folder" "$(cat prefix/drive_c/Games/OFP/MyMod/addons/new.pbo)" "new add-on"
-contains "in the database" "$("$cli" files --package New_Pack)" 'MyMod\addons\new.pbo'
+out=$("$cli" files --package New_Pack)
+status_is "files of the new package" $? 0
+golden "the new package's files" "$out" database_files_new_pack.txt
 echo "not a zip" > bad.zip
 "$cli" install bad.zip 2> err.txt
 status_is "not a zip" $? 1
