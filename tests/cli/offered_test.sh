@@ -42,14 +42,11 @@ wait_listening addon.log
 
 out=$("$cli" offered "$address" --password pw --json)
 status_is "offered" $? 0
-contains "server name" "$out" '"name": "Evening coop"'
-contains "installed" "$out" '"status_text": "Files installed"'
-contains "not installed" "$out" '"status_text": "No file installed"'
-contains "tank found in a mod folder" "$out" '"default_folder": "@ww2\\addons\\"'
-contains "planned download" "$out" '"planned_download_text": "0.50 MB to download"'
-contains "the cheaper mod folder" "$out" '"recommended_mods": "@ww2"'
-contains "deactivation entry" "$out" '"name": "AddOns\\have.pbo"'
-same "flags" "$(grep -c '"flagged": true' <<< "$out")" 1
+# Each package with its status, flag, folder and files; the plan and the mods.
+golden "offered packages" "$out" offered.json
+out=$("$cli" offered "$address" --password pw)
+status_is "offered as text" $? 0
+golden "offered packages as text" "$out" offered.txt
 
 "$cli" offered "$address" --password wrong 2> err.txt
 status_is "wrong password" $? 1
