@@ -45,14 +45,15 @@ wait_listening() { # file
 }
 golden_folder="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/golden"
 # Compares output with a golden file in golden/, once what changes from run
-# to run is masked: the work folder, durations, install dates. With
+# to run is masked: the work folder, durations, install dates, pings. With
 # GOLDEN_UPDATE=1 it writes the golden file instead (review it by eye).
 golden() { # description, output, golden file name
   checks=$((checks + 1))
   local file masked
   file="$golden_folder/$3"
   masked=$(printf '%s\n' "$2" | sed -e "s|$work|<work>|g" -e 's/"seconds": [0-9.e+-]*/"seconds": "<masked>"/' \
-    -e 's/"install_date": "[^"]*"/"install_date": "<masked>"/')
+    -e 's/"install_date": "[^"]*"/"install_date": "<masked>"/' -e 's/"ping": [0-9]*/"ping": "<masked>"/' \
+    -e 's/^Ping\( *\)[0-9]* ms$/Ping\1<masked>/')
   if [ "${GOLDEN_UPDATE:-}" = 1 ]; then
     printf '%s\n' "$masked" > "$file"
     return
