@@ -107,12 +107,20 @@ TEST(MonitorEndpoint, EachImplementationIsRecognisedAndFixesTheProbes)
         monitor.watch(address, 2302);
         ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().implementation == c.implementation; }))
             << c.answer;
-        // Let the probes sent with the answered query arrive before counting.
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        const auto before = onPort(server.receivedQueries(), 2302).size();
-        ASSERT_TRUE(eventually([&] { return onPort(server.receivedQueries(), 2302).size() >= before + 3; }));
+        // From then on each poll sends the matching query alone: three polls in
+        // a row without any other probe. A poll that still probed would put
+        // the other queries among the last three.
+        const auto onlyTheAnswerLately = [&] {
+            const auto queries = onPort(server.receivedQueries(), 2302);
+            return queries.size() >= 3 && std::all_of(queries.end() - 3, queries.end(),
+                                                      [&](const std::string &query) { return query == c.answer; });
+        };
+        ASSERT_TRUE(eventually(onlyTheAnswerLately)) << c.answer;
+        // And it stays so: five more polls, none of them probing.
+        const auto settled = onPort(server.receivedQueries(), 2302).size();
+        ASSERT_TRUE(eventually([&] { return onPort(server.receivedQueries(), 2302).size() >= settled + 5; }));
         const auto queries = onPort(server.receivedQueries(), 2302);
-        for (auto i = before; i < queries.size(); ++i)
+        for (auto i = settled; i < queries.size(); ++i)
             EXPECT_EQ(queries[i], c.answer);
     }
 }
