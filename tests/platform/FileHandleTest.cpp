@@ -46,11 +46,15 @@ TEST(FileHandle, CreatingModesMakeAMissingFileReadingModeDoesNot)
 {
     test::TempFolder folder;
     EXPECT_FALSE(FileHandle(folder / "none", Mode::ReadExisting).isOpen());
-    for (const Mode mode : {Mode::CreateTruncate, Mode::ReadWrite, Mode::Append}) {
+    for (const Mode mode : {Mode::CreateTruncate, Mode::CreateNew, Mode::ReadWrite, Mode::Append}) {
         std::filesystem::remove(folder / "made");
         EXPECT_TRUE(FileHandle(folder / "made", mode).isOpen());
         EXPECT_TRUE(std::filesystem::exists(folder / "made"));
     }
+    // Creating a new file never opens, let alone empties, one that is there.
+    folder.write("kept", "someone's");
+    EXPECT_FALSE(FileHandle(folder / "kept", Mode::CreateNew).isOpen());
+    EXPECT_EQ(folder.read("kept"), "someone's");
 }
 
 TEST(FileHandle, ReadsAndReportsFailureAsMinusOne)
