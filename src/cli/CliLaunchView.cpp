@@ -3,6 +3,7 @@
 #include "common/DisplayText.h"
 #include "servers/GameFolder.h"
 
+#include <cctype>
 #include <iostream>
 #include <unistd.h>
 

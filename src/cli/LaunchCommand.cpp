@@ -97,6 +97,8 @@ int runLaunch(const LaunchOptions &options)
         std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
     if (!options.dryRun && ready && view.started() && !DatabaseFile::save(database))
         std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
+    if (!view.started() && !view.failed())
+        std::cerr << "garrison-cli: nothing started\n";
     return view.started() && !view.failed() ? 0 : 1;
 }
 

@@ -68,6 +68,28 @@ TEST(GameFolder, FromTheWineRegistry)
     EXPECT_NE(found->source.find("Wow6432Node\\BIS\\VBS1"), std::string::npos);
 }
 
+TEST(GameFolder, WindowsPathsOfNativeFolders)
+{
+    test::TempFolder prefix;
+    std::filesystem::create_directories(prefix / "drive_c/Games/OFP");
+    std::filesystem::create_directories(prefix / "dosdevices");
+    std::filesystem::create_symlink("../drive_c", prefix / "dosdevices/c:");
+    std::filesystem::create_symlink("/", prefix / "dosdevices/z:");
+    test::TempFolder noDrives;
+    const struct {
+        std::string prefix, native, windows;
+    } cases[] = {
+        // The drive that holds the folder most closely wins over "/".
+        {prefix.path(), prefix / "drive_c/Games/OFP/", "C:\\Games\\OFP\\"},
+        {prefix.path(), prefix / "drive_c/Games/OFP", "C:\\Games\\OFP"},
+        {prefix.path(), "/usr/share/", "Z:\\usr\\share\\"},
+        // A prefix without drives: Wine's own "Z:" for "/".
+        {noDrives.path(), "/usr/share/", "Z:\\usr\\share\\"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(windowsFromNativePath(c.prefix, c.native), c.windows) << c.native;
+}
+
 TEST(GameFolder, SteamEditionInAnyLibrary)
 {
     Places p;
