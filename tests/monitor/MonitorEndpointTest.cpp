@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <netinet/in.h>
+#include <optional>
+#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace garrison;
@@ -33,6 +37,95 @@ struct Monitor {
         endpoint.postCommand(MonitorEndpoint::kSetTarget, address, port);
         endpoint.postCommand(MonitorEndpoint::kStartPolling);
     }
+};
+
+// A plain UDP socket of the test. The monitor handles its commands and its
+// datagrams in order on one thread, and loopback delivers at once, so a news
+// request reaching the witness proves every datagram the monitor sent before
+// it is here already, and a news answer showing in the store proves every
+// datagram sent to the monitor before it was read.
+class Witness {
+public:
+    Witness(std::uint32_t address, std::uint16_t port) : m_address(address), m_port(port)
+    {
+        m_socket = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_addr.s_addr = address;
+        at.sin_port = htons(port);
+        m_bound = m_socket >= 0 && bind(m_socket, reinterpret_cast<const sockaddr *>(&at), sizeof at) == 0;
+    }
+    ~Witness()
+    {
+        if (m_socket >= 0)
+            close(m_socket);
+    }
+    bool bound() const { return m_bound; }
+    std::uint32_t address() const { return m_address; }
+    std::uint16_t port() const { return m_port; }
+
+    std::optional<std::vector<std::uint8_t>> receive(std::chrono::milliseconds limit)
+    {
+        pollfd wait{m_socket, POLLIN, 0};
+        if (poll(&wait, 1, static_cast<int>(limit.count())) != 1)
+            return std::nullopt;
+        std::vector<std::uint8_t> bytes(2048);
+        const auto got = recv(m_socket, bytes.data(), bytes.size(), 0);
+        if (got < 0)
+            return std::nullopt;
+        bytes.resize(static_cast<std::size_t>(got));
+        return bytes;
+    }
+    void sendTo(std::uint16_t port, std::span<const std::uint8_t> bytes)
+    {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(port);
+        sendto(m_socket, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    }
+
+    // Asks the monitor for news here and returns what it sent up to and
+    // including that request (nullopt when the request never came).
+    std::optional<std::vector<std::vector<std::uint8_t>>> sentUpToNewsRequest(MonitorEndpoint &endpoint)
+    {
+        endpoint.postCommand(MonitorEndpoint::kNewsRequest, m_address, m_port);
+        std::vector<std::vector<std::uint8_t>> sent;
+        while (auto bytes = receive(std::chrono::seconds(10))) {
+            sent.push_back(*bytes);
+            if (isNewsRequest(*bytes))
+                return sent;
+        }
+        return std::nullopt;
+    }
+    // Answers the news request just taken and waits until the monitor has read
+    // the answer, and with it everything sent to it before.
+    bool monitorHasReadAllBefore(MonitorEndpoint &endpoint, StatusStore &status,
+                                 const std::vector<std::uint8_t> &newsRequest)
+    {
+        const auto before = newsAnswers(status);
+        // session id, two unread bytes, picture URL, text, link
+        const std::vector<std::uint8_t> answer{newsRequest[2], newsRequest[3], 0, 0, 0, 'm', 0, 0};
+        sendTo(endpoint.localPort(), answer);
+        return eventually([&] { return newsAnswers(status) > before; }, std::chrono::seconds(10));
+    }
+
+    static bool isNewsRequest(const std::vector<std::uint8_t> &bytes)
+    {
+        return bytes.size() == 8 && bytes[0] == 0xC6 && bytes[1] == 0x04; // 1222, little-endian
+    }
+
+private:
+    static std::uint32_t newsAnswers(StatusStore &status)
+    {
+        std::lock_guard guard(status.lock);
+        return status.newsAnswers;
+    }
+
+    std::uint32_t m_address;
+    std::uint16_t m_port;
+    int m_socket = -1;
+    bool m_bound = false;
 };
 
 GameServerConfig serverAt(std::uint32_t address, std::uint16_t port)
@@ -158,7 +251,12 @@ TEST(MonitorEndpoint, AnAnswerWhoseFirstFragmentIsLostIsNeverShown)
         const auto queries = server.receivedQueries();
         return std::count(queries.begin(), queries.end(), "status 2303") >= 2;
     }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The peer had sent its first answer before it took the second query.
+    Witness central(test::uniqueLoopbackAddress(), 48124);
+    ASSERT_TRUE(central.bound());
+    const auto sent = central.sentUpToNewsRequest(monitor.endpoint);
+    ASSERT_TRUE(sent);
+    ASSERT_TRUE(central.monitorHasReadAllBefore(monitor.endpoint, monitor.status, sent->back()));
     const auto record = monitor.status.snapshot();
     EXPECT_GT(record.infoAnswers, 0u);
     EXPECT_EQ(record.statusAnswers, 0u);
@@ -204,36 +302,43 @@ TEST(MonitorEndpoint, SteadyTrafficDoesNotHoldBackThePolls)
     GameServerPeer server(serverAt(address, 2302));
     ASSERT_TRUE(server.start());
     StatusStore status;
-    MonitorEndpoint endpoint(status, 2000);
+    constexpr std::uint32_t kInterval = 1000;
+    MonitorEndpoint endpoint(status, kInterval);
     ASSERT_TRUE(endpoint.create());
     ASSERT_TRUE(endpoint.start());
     endpoint.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
     endpoint.postCommand(MonitorEndpoint::kStartPolling);
     ASSERT_TRUE(eventually([&] { return status.snapshot().infoAnswers > 0; }));
 
-    // A peer that never pauses for 100 ms: a datagram every 20 ms for five seconds.
-    const int chatty = socket(AF_INET, SOCK_DGRAM, 0);
-    ASSERT_GE(chatty, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    to.sin_port = htons(endpoint.localPort());
+    // A peer that never pauses for 100 ms: a datagram every 20 ms.
+    Witness chatty(test::uniqueLoopbackAddress(), 0);
+    ASSERT_TRUE(chatty.bound());
+    std::atomic<bool> quiet{false};
+    std::thread noise([&] {
+        static const std::uint8_t kNoise[] = {'n', 'o', 'i', 's', 'e'};
+        while (!quiet) {
+            chatty.sendTo(endpoint.localPort(), kNoise);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
     const auto countPolls = [&] {
         const auto queries = server.receivedQueries();
         return std::count(queries.begin(), queries.end(), "sockets 2302");
     };
     const auto pollsBefore = countPolls();
     const auto answersBefore = status.snapshot().infoAnswers;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < until) {
-        sendto(chatty, "noise", 5, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    close(chatty);
-    // Every two seconds: two or three polls in five seconds, each answered.
-    EXPECT_GE(countPolls() - pollsBefore, 2);
-    EXPECT_LE(countPolls() - pollsBefore, 3);
-    EXPECT_GE(status.snapshot().infoAnswers - answersBefore, 2u);
+    const auto start = std::chrono::steady_clock::now();
+    // Three more polls still come, and no sooner than the interval allows:
+    // the first may go at once, the third two intervals later.
+    const bool polled = eventually([&] { return countPolls() >= pollsBefore + 3; }, std::chrono::seconds(30));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    const bool answered =
+        eventually([&] { return status.snapshot().infoAnswers >= answersBefore + 3; }, std::chrono::seconds(10));
+    quiet = true;
+    noise.join();
+    EXPECT_TRUE(polled);
+    EXPECT_TRUE(answered);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(2 * kInterval - 50));
 }
 
 TEST(MonitorEndpoint, PlayersLeaveAndJoinBetweenAnswers)
@@ -262,40 +367,47 @@ TEST(MonitorEndpoint, PlayersLeaveAndJoinBetweenAnswers)
 
 TEST(MonitorEndpoint, UnknownCommandsDoNothingAndStopPollingStopsTheQueries)
 {
-    const auto address = test::uniqueLoopbackAddress();
-    GameServerPeer server(serverAt(address, 2302));
-    ASSERT_TRUE(server.start());
+    // The witness plays the game server and the central server at once.
+    Witness witness(test::uniqueLoopbackAddress(), 2302);
+    ASSERT_TRUE(witness.bound());
     Monitor monitor;
-    monitor.endpoint.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
+    monitor.endpoint.postCommand(MonitorEndpoint::kSetTarget, witness.address(), 2302);
     for (int type : {4, 6, 42, -1})
-        monitor.endpoint.postCommand(type, address, 2302);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_TRUE(server.receivedQueries().empty());
+        monitor.endpoint.postCommand(type, witness.address(), 2302);
+    auto sent = witness.sentUpToNewsRequest(monitor.endpoint);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->size(), 1u) << "the unknown commands sent something";
     EXPECT_TRUE(monitor.endpoint.isRunning());
 
     monitor.endpoint.postCommand(MonitorEndpoint::kStartPolling);
-    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().infoAnswers > 0; }));
+    ASSERT_TRUE(witness.receive(std::chrono::seconds(10))) << "no poll after the start";
     monitor.endpoint.postCommand(MonitorEndpoint::kStopPolling);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    const auto count = server.receivedQueries().size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    EXPECT_EQ(server.receivedQueries().size(), count);
+    ASSERT_TRUE(witness.sentUpToNewsRequest(monitor.endpoint));
+    // Ten poll intervals of silence after the stop was handled.
+    EXPECT_FALSE(witness.receive(std::chrono::milliseconds(10 * kFastPolls)));
 }
 
 TEST(MonitorEndpoint, AnswersFromAnotherAddressAreIgnored)
 {
-    const auto serverAddress = test::uniqueLoopbackAddress();
+    Witness server(test::uniqueLoopbackAddress(), 2302);
+    ASSERT_TRUE(server.bound());
     Monitor monitor;
-    monitor.watch(serverAddress, 2302); // nobody listens there
-    GameServerPeer impostor(serverAt(test::uniqueLoopbackAddress(), 2302));
-    const auto answer = impostor.socketsAnswer(false);
-    SocketEndpoint sender;
-    ASSERT_TRUE(sender.create(0, test::uniqueLoopbackAddress()));
+    monitor.watch(server.address(), 2302);
+    ASSERT_TRUE(server.receive(std::chrono::seconds(10))) << "no poll";
+
+    auto impostorConfig = serverAt(test::uniqueLoopbackAddress(), 2302);
+    impostorConfig.name = "Impostor";
+    const auto impostorAnswer = GameServerPeer(impostorConfig).socketsAnswer(false);
+    Witness impostor(impostorConfig.address, 2302);
+    ASSERT_TRUE(impostor.bound());
     for (int i = 0; i < 3; ++i)
-        sender.sendTo(htonl(INADDR_LOOPBACK), monitor.endpoint.localPort(), answer.data(), answer.size());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(monitor.status.snapshot().infoAnswers, 0u);
-    EXPECT_TRUE(monitor.status.snapshot().description.empty());
+        impostor.sendTo(monitor.endpoint.localPort(), impostorAnswer);
+    // The real answer is read after the impostor's: once it shows, they were read too.
+    server.sendTo(monitor.endpoint.localPort(), GameServerPeer(serverAt(server.address(), 2302)).socketsAnswer(false));
+    ASSERT_TRUE(eventually([&] { return monitor.status.snapshot().infoAnswers > 0; }, std::chrono::seconds(10)));
+    const auto record = monitor.status.snapshot();
+    EXPECT_EQ(record.description, "Garrison loopback server");
+    EXPECT_EQ(record.infoAnswers, 1u);
 }
 
 } // namespace
