@@ -79,8 +79,7 @@ void evaluateArrivedList(OfferedList &list, AddonDatabase &database)
 {
     for (auto &package : list.packages) {
         computeInstallStatus(package, database);
-        package.flagged = package.priority >= kRecommended && static_cast<std::int32_t>(package.status) >
-                                                                  static_cast<std::int32_t>(InstallStatus::PathDiffers);
+        package.flagged = neededAndMissing(package);
     }
 }
 
@@ -198,6 +197,22 @@ std::optional<std::string> installRedirectFor(const std::string &boxText, const 
     if (text.find_first_of("<>") != std::string::npos || text.starts_with("\\"))
         return std::nullopt;
     return text.substr(0, text.find('\\')) + "\\AddOns\\";
+}
+
+bool neededAndMissing(const OfferedPackage &package)
+{
+    return package.priority >= kRecommended &&
+           static_cast<std::int32_t>(package.status) > static_cast<std::int32_t>(InstallStatus::PathDiffers);
+}
+
+bool downloadsWanted(OfferedList &list, AddonDatabase &database)
+{
+    for (auto &package : list.packages) {
+        computeInstallStatus(package, database);
+        if (neededAndMissing(package))
+            return true;
+    }
+    return false;
 }
 
 } // namespace garrison

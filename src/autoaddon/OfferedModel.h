@@ -19,6 +19,10 @@ void computeInstallStatus(OfferedPackage &package, AddonDatabase &database);
 // are recommended or required and not installed flagged for download.
 void evaluateArrivedList(OfferedList &list, AddonDatabase &database);
 void refreshInstallStatus(OfferedList &list, AddonDatabase &database);
+// Recommended or required, and not installed as the server has it.
+bool neededAndMissing(const OfferedPackage &package);
+// Evaluates every package: is one of them needed and missing?
+bool downloadsWanted(OfferedList &list, AddonDatabase &database);
 
 enum class FlagChange { Flag, Deflag, Toggle };
 void changeFlags(OfferedList &list, const std::vector<std::size_t> &selected, FlagChange change);

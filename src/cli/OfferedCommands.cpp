@@ -13,6 +13,7 @@
 #include "common/TextCompare.h"
 #include "lang/LanguageLoader.h"
 #include "monitor/AddonServerText.h"
+#include "servers/ModList.h"
 #include "servers/SettingsFile.h"
 
 #include <nlohmann/json.hpp>
@@ -38,19 +39,6 @@ struct ActivationOptions {
     std::vector<std::string> paths;
     std::string gameFolder;
 };
-
-std::vector<std::string> splitList(const std::string &text)
-{
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const auto end = std::min(text.find(';', start), text.size());
-        if (end > start)
-            names.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return names;
-}
 
 Json packageJson(const OfferedPackage &package, const LanguageTable &language)
 {
@@ -94,7 +82,7 @@ int runOffered(const OfferedOptions &options)
     const Settings settings = SettingsFile::load(SettingsFile::kFileName);
     std::vector<std::string> manual;
     if (settings.selectedIndex >= 0 && static_cast<std::size_t>(settings.selectedIndex) < settings.servers.size())
-        manual = splitList(settings.servers[static_cast<std::size_t>(settings.selectedIndex)].manualMods);
+        manual = splitModList(settings.servers[static_cast<std::size_t>(settings.selectedIndex)].manualMods);
 
     Json packages = Json::array();
     for (const auto &package : offered.packages)

@@ -28,6 +28,8 @@ public:
 
     // A network server is selected and its address resolved.
     void setMonitoring(bool monitoring) { m_monitoring = monitoring; }
+    // Another server was selected: the window emptied its player list.
+    void selectionChanged() { m_playerRows.clear(); }
     // The Auto-Addon server offers a needed package that is missing.
     void setDownloadsWanted(bool wanted) { m_downloadsWanted = wanted; }
     // The database scan began; after two seconds the progress dialog shows.

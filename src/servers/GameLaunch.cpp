@@ -16,8 +16,6 @@ namespace garrison {
 
 namespace {
 
-constexpr std::int32_t kRecommended = 4;
-
 std::vector<std::string> splitMods(const std::string &text)
 {
     std::vector<std::string> parts;
@@ -34,12 +32,6 @@ bool fileInGame(const std::string &gameFolder, const std::string &relative)
 {
     const auto path = nativePath(gameFolder, relative);
     return path && pathExists(*path);
-}
-
-bool neededAndMissing(const OfferedPackage &package)
-{
-    return package.priority >= kRecommended &&
-           static_cast<std::int32_t>(package.status) > static_cast<std::int32_t>(InstallStatus::PathDiffers);
 }
 
 std::vector<std::string> existingModFolders(const LaunchSituation &situation)
@@ -223,7 +215,7 @@ void playNow(LaunchSituation &situation, LaunchView &view)
         const auto split = splitServerAddress(entry.address);
         port = split.portText.empty() && entry.address.find(':') == std::string::npos ? std::to_string(status.port)
                                                                                       : split.portText;
-        const auto resolved = resolveIpv4(split.host);
+        const auto resolved = situation.resolve(split.host);
         if (!resolved) {
             view.showError("DSTR_MAIN_LAUNCHERR_ADDR");
             return;

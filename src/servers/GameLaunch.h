@@ -2,9 +2,12 @@
 
 #include "addondb/AddonDatabase.h"
 #include "monitor/ServerStatus.h"
+#include "platform/HostLookup.h"
 #include "servers/ServerEntry.h"
 #include "servers/Settings.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace garrison {
@@ -44,6 +47,9 @@ struct LaunchSituation {
     std::vector<std::string> listedFolders;
     // False for a dry run: no add-on is renamed.
     bool activate = true;
+    // How the host of the entry's address becomes an IPv4 address (network
+    // order); a window hands in what its selection already looked up.
+    std::function<std::optional<std::uint32_t>(const std::string &host)> resolve = resolveIpv4;
 };
 
 // "Play now": the equal-mod and missing-package checks, the address, then

@@ -1,0 +1,385 @@
+#include "app/MainController.h"
+
+#include "addondb/DatabaseFile.h"
+#include "addondb/ModRecommendation.h"
+#include "addondb/OfferedBlock.h"
+#include "autoaddon/OfferedModel.h"
+#include "monitor/ListCache.h"
+#include "platform/FileSystem.h"
+#include "platform/FileTime.h"
+#include "servers/CommandLineEntry.h"
+#include "servers/ModList.h"
+#include "servers/ServerAddress.h"
+#include "servers/SettingsFile.h"
+
+#include <arpa/inet.h>
+#include <ctime>
+
+namespace garrison {
+
+namespace {
+
+constexpr MonitorField kValueFields[] = {
+    MonitorField::Description,     MonitorField::Mission,        MonitorField::ServerType,
+    MonitorField::LoggedOn,        MonitorField::TimeLeft,       MonitorField::Map,
+    MonitorField::Param,           MonitorField::Platform,       MonitorField::Version,
+    MonitorField::RequiredVersion, MonitorField::Ping,           MonitorField::Port,
+    MonitorField::Locked,          MonitorField::Implementation, MonitorField::EqualMods,
+    MonitorField::Status,          MonitorField::Elapsed,        MonitorField::AutoAddon,
+};
+
+std::optional<std::uint32_t> dottedOnly(const std::string &host)
+{
+    in_addr address{};
+    if (inet_pton(AF_INET, host.c_str(), &address) != 1)
+        return std::nullopt;
+    return address.s_addr;
+}
+
+} // namespace
+
+MainController::MainController(MainView &view, const LanguageTable &language, MainStart start)
+    : m_view(view), m_language(language), m_start(std::move(start)),
+      m_endpoint(m_status, m_start.pollInterval, m_start.folder), m_cycle(*this, m_status, language, m_offeredList),
+      m_database(language)
+{
+}
+
+MainController::~MainController()
+{
+    if (m_worker) {
+        m_database.requestAbort();
+        m_worker->join();
+    }
+    m_endpoint.stop();
+}
+
+bool MainController::initialise(std::uint32_t now)
+{
+    m_status.clear();
+    m_view.checkNotifyBox();
+    const bool network = m_endpoint.create() && m_endpoint.start();
+    m_settings = SettingsFile::load(file(SettingsFile::kFileName));
+    if (m_settings.options.windowLeft >= 0 && m_settings.options.windowTop >= 0)
+        m_view.moveWindow(m_settings.options.windowLeft, m_settings.options.windowTop);
+    findGameFolder();
+    startDatabase(now);
+    applyCommandLine(m_start.commandLine, m_settings);
+    const auto count = static_cast<std::int32_t>(m_settings.servers.size());
+    m_selected = m_settings.selectedIndex >= 0 && m_settings.selectedIndex < count ? m_settings.selectedIndex : -1;
+    showServerRows();
+    // Without a scan whose end would do it, the selection is handled now.
+    if (!m_worker)
+        select(m_selected);
+    return network;
+}
+
+void MainController::findGameFolder()
+{
+    if (const auto found = checkGameFolderAtStart(m_settings.options.gameFolder, m_start.places)) {
+        m_settings.options.gameFolder = found->folder;
+        return;
+    }
+    m_settings.options.gameFolder.clear();
+    if (auto chosen = m_view.askGameFolder(); chosen && !chosen->empty()) {
+        if (!chosen->ends_with('/'))
+            *chosen += '/';
+        m_settings.options.gameFolder = *chosen;
+    }
+}
+
+void MainController::startDatabase(std::uint32_t now)
+{
+    const std::string &folder = m_settings.options.gameFolder;
+    switch (decideAddonStart(m_settings.options.autoAddonEnabled, folder, pathExists(file(DatabaseFile::kFileName)))) {
+    case AddonStart::FirstScan:
+        m_view.showFirstRun();
+        [[fallthrough]];
+    case AddonStart::Scan:
+        m_database.setGameFolder(folder);
+        m_worker = std::make_unique<DatabaseWorker>(m_database, file(DatabaseFile::kFileName));
+        m_worker->start();
+        m_cycle.scanStarted(now);
+        break;
+    case AddonStart::Listing:
+        m_database.setGameFolder(folder);
+        m_database.useListing();
+        break;
+    case AddonStart::Nothing:
+        break;
+    }
+}
+
+void MainController::shutDown(std::int32_t windowLeft, std::int32_t windowTop)
+{
+    if (m_worker) {
+        m_database.requestAbort();
+        m_worker->join();
+        m_worker.reset();
+    }
+    m_endpoint.stop();
+    m_settings.options.windowLeft = windowLeft;
+    m_settings.options.windowTop = windowTop;
+    saveSettings();
+    if (m_databaseReady)
+        DatabaseFile::save(m_database, file(DatabaseFile::kFileName));
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    sweepListCaches(m_start.folder.empty() ? "./" : m_start.folder, fileTimeFromTimespec(now));
+}
+
+void MainController::saveSettings()
+{
+    m_settings.selectedIndex = m_selected;
+    SettingsFile::save(m_settings, file(SettingsFile::kFileName));
+}
+
+void MainController::tick(std::uint32_t now)
+{
+    if (m_lookup && m_lookup->ended())
+        lookupEnded();
+    m_cycle.tick(now);
+}
+
+void MainController::showServerRows()
+{
+    std::vector<std::string> names;
+    for (const auto &entry : m_settings.servers)
+        names.push_back(entry.name);
+    m_view.setServerRows(names, m_selected);
+}
+
+void MainController::select(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_settings.servers.size())
+        index = -1;
+    m_selected = index;
+    m_settings.selectedIndex = index;
+    const ServerEntry *entry = index < 0 ? nullptr : &m_settings.servers[static_cast<std::size_t>(index)];
+    if (!entry) {
+        m_view.setAddressValue({});
+        m_view.setPasswordValue({});
+    } else {
+        m_view.setAddressValue(entry->local ? m_language.Resolve("DSTR_MAIN_LOCALPLAY") : entry->address);
+        m_view.setPasswordValue(entry->local || entry->password.empty() ? m_language.Resolve("DSTR_MAIN_NOPASSWORD")
+                                                                        : entry->password);
+    }
+    // With no entry left the old server must stop showing too.
+    resetForSelection(entry);
+    if (!entry || entry->local)
+        return;
+
+    const auto address = splitServerAddress(entry->address);
+    const std::string portText = address.portText.empty() ? "0" : address.portText;
+    if (address.host.empty() || !parsePortText(portText)) {
+        m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_BADADDRESS"));
+        return;
+    }
+    if (const auto dotted = dottedOnly(address.host)) {
+        m_resolvedHost = address.host;
+        watch(*dotted, portText);
+        return;
+    }
+    m_lookup = std::make_unique<HostLookupTask>(address.host);
+    m_lookupPort = portText;
+}
+
+void MainController::resetForSelection(const ServerEntry *entry)
+{
+    m_lookup.reset();
+    m_resolvedHost.clear();
+    m_cycle.setDownloadsWanted(false);
+    m_database.offered() = OfferedList{};
+    if (m_monitoring) {
+        m_endpoint.postCommand(MonitorEndpoint::kStopPolling);
+        m_monitoring = false;
+        m_cycle.setMonitoring(false);
+        m_view.clearLaunchBox();
+        m_view.clearAlarmBox();
+        m_view.enableLaunchBox(false);
+    }
+    {
+        std::lock_guard guard(m_status.lock);
+        m_status.password = entry ? entry->password : std::string();
+        m_status.record = ServerStatus{};
+    }
+    for (const auto field : kValueFields)
+        m_view.setFieldText(field, {});
+    if (entry && entry->local)
+        m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_SERVERLOCAL"));
+    m_view.clearPlayers();
+    m_cycle.selectionChanged();
+}
+
+void MainController::lookupEnded()
+{
+    const auto task = std::move(m_lookup);
+    if (const auto address = task->address()) {
+        m_resolvedHost = task->host();
+        watch(*address, m_lookupPort);
+    } else {
+        m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_BADADDRESS"));
+    }
+}
+
+void MainController::watch(std::uint32_t address, const std::string &portText)
+{
+    m_resolvedAddress = address;
+    m_endpoint.postCommand(MonitorEndpoint::kSetTarget, address, *parsePortText(portText));
+    m_endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    m_monitoring = true;
+    m_cycle.setMonitoring(true);
+}
+
+std::optional<ServerEntry> MainController::selectedEntry() const
+{
+    if (m_selected < 0)
+        return std::nullopt;
+    return m_settings.servers[static_cast<std::size_t>(m_selected)];
+}
+
+ServerSetupInputs MainController::setupInputs(bool editing) const
+{
+    ServerSetupInputs inputs;
+    inputs.servers = m_settings.servers;
+    inputs.editing = editing && m_selected >= 0;
+    if (m_database.listingMode()) {
+        inputs.modFolders = m_database.extraFolders();
+    } else if (m_databaseReady) {
+        for (const FileNode *folder : m_database.modFolders()) {
+            std::string name = folder->name();
+            if (name.ends_with('\\'))
+                name.pop_back();
+            inputs.modFolders.push_back(name);
+        }
+    }
+    inputs.offeredListReceived = m_databaseReady && !m_database.offered().packages.empty();
+    if (inputs.offeredListReceived)
+        inputs.autoDetectedMods = recommendMods(const_cast<AddonDatabase &>(m_database), {});
+    return inputs;
+}
+
+bool MainController::add(const ServerEntry &result)
+{
+    if (result.local ? result.name.empty() : result.address.empty())
+        return false;
+    ServerEntry entry = result;
+    if (!entry.local)
+        entry.name = entry.address;
+    m_settings.servers.push_back(entry);
+    m_selected = static_cast<int>(m_settings.servers.size()) - 1;
+    showServerRows();
+    select(m_selected);
+    return true;
+}
+
+bool MainController::edit(const ServerEntry &result)
+{
+    if (m_selected < 0)
+        return add(result);
+    if (result.local ? result.name.empty() : result.address.empty())
+        return false;
+    m_settings.servers[static_cast<std::size_t>(m_selected)] = result;
+    showServerRows();
+    select(m_selected);
+    return true;
+}
+
+void MainController::removeSelected()
+{
+    if (m_selected < 0)
+        return;
+    m_settings.servers.erase(m_settings.servers.begin() + m_selected);
+    m_selected = m_settings.servers.empty() ? -1 : 0;
+    showServerRows();
+    select(m_selected);
+}
+
+void MainController::playNow()
+{
+    if (m_selected < 0)
+        return;
+    const ServerStatus status = m_status.snapshot();
+    LaunchSituation situation;
+    situation.entry = &m_settings.servers[static_cast<std::size_t>(m_selected)];
+    situation.options = &m_settings.options;
+    situation.status = &status;
+    situation.database = m_databaseReady ? &m_database : nullptr;
+    situation.databaseReady = m_databaseReady;
+    situation.listedFolders = m_database.extraFolders();
+    // The selection looked the host up already; the window never waits for a name server.
+    situation.resolve = [this](const std::string &host) -> std::optional<std::uint32_t> {
+        if (!m_resolvedHost.empty() && host == m_resolvedHost)
+            return m_resolvedAddress;
+        return dottedOnly(host);
+    };
+    garrison::playNow(situation, m_view);
+}
+
+void MainController::alarmToggled(bool checked)
+{
+    if (checked)
+        m_view.playSound(MonitorCycle::kAlarmSound);
+}
+
+std::vector<std::string> MainController::serverMods()
+{
+    std::string mods;
+    {
+        std::lock_guard guard(m_status.lock);
+        mods = m_status.record.mod;
+    }
+    return splitModList(mods);
+}
+
+void MainController::skipScan()
+{
+    m_database.requestAbort();
+}
+
+std::optional<SelectedServer> MainController::selectedServer() const
+{
+    if (m_selected < 0)
+        return std::nullopt;
+    const auto &entry = m_settings.servers[static_cast<std::size_t>(m_selected)];
+    return SelectedServer{entry.name, entry.address};
+}
+
+void MainController::renameSelectedServer(const std::string &name)
+{
+    if (m_selected < 0)
+        return;
+    m_settings.servers[static_cast<std::size_t>(m_selected)].name = name;
+    showServerRows();
+    saveSettings();
+}
+
+bool MainController::scanHasEnded() const
+{
+    return m_worker && m_worker->done();
+}
+
+void MainController::scanEnded()
+{
+    m_worker->join();
+    m_databaseReady = m_worker->ready();
+    m_worker.reset();
+    {
+        std::lock_guard guard(m_status.lock);
+        m_status.addonDatabaseReady = m_databaseReady;
+    }
+    m_view.closeScanProgress();
+    select(m_selected);
+}
+
+void MainController::offeredListArrived()
+{
+    if (!m_databaseReady)
+        return;
+    m_database.offered() = OfferedList{};
+    parseOfferedBlock(std::span(m_offeredList.data(), m_offeredList.size()), m_database.offered());
+    evaluateArrivedList(m_database.offered(), m_database);
+    m_cycle.setDownloadsWanted(downloadsWanted(m_database.offered(), m_database));
+}
+
+} // namespace garrison

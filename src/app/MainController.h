@@ -1,0 +1,134 @@
+#pragma once
+
+#include "addondb/AddonDatabase.h"
+#include "addondb/DatabaseWorker.h"
+#include "app/HostLookupTask.h"
+#include "app/MainView.h"
+#include "common/MemoryStream.h"
+#include "lang/LanguageTable.h"
+#include "monitor/MonitorCycle.h"
+#include "monitor/MonitorEndpoint.h"
+#include "servers/GameFolder.h"
+#include "servers/ServerSetup.h"
+#include "servers/Settings.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace garrison {
+
+// Where the main window keeps its files ("" is the working directory) and
+// what it was started with.
+struct MainStart {
+    std::string folder;
+    std::vector<std::string> commandLine; // the words after the program path
+    DiscoveryPlaces places = DiscoveryPlaces::fromEnvironment();
+    std::uint32_t pollInterval = kPollIntervalMs;
+};
+
+// The main window without its widgets: start-up and teardown in order, the
+// server list with Add, Edit and Del, the selection handler, the monitor
+// cycle and Play now. The window forwards its events here and shows what it
+// is told through MainView.
+class MainController final : private MonitorView {
+public:
+    MainController(MainView &view, const LanguageTable &language, MainStart start = {});
+    ~MainController() override;
+    MainController(const MainController &) = delete;
+    MainController &operator=(const MainController &) = delete;
+
+    // The window's initialisation after its controls are translated; false
+    // when the network endpoint could not be made.
+    bool initialise(std::uint32_t now);
+    // Stops the workers and saves; the window's position goes with the settings.
+    void shutDown(std::int32_t windowLeft, std::int32_t windowTop);
+
+    // The 500 ms timer.
+    void tick(std::uint32_t now);
+
+    void select(int index);
+    int selectedIndex() const { return m_selected; }
+    // The setup dialog's inputs for a new entry (editing false) or the selected one.
+    ServerSetupInputs setupInputs(bool editing) const;
+    std::optional<ServerEntry> selectedEntry() const;
+    // The dialog's result; a result without its required field is dropped.
+    bool add(const ServerEntry &result);
+    bool edit(const ServerEntry &result);
+    void removeSelected();
+
+    void playNow();
+    void alarmToggled(bool checked);
+    // The ";"-separated mod folders of the server, for the pop-up.
+    std::vector<std::string> serverMods();
+    void skipScan();
+    void saveSettings();
+
+    const Settings &settings() const { return m_settings; }
+    const Options &options() const { return m_settings.options; }
+    AddonDatabase &database() { return m_database; }
+    bool databaseReady() const { return m_databaseReady; }
+    StatusStore &status() { return m_status; }
+    bool monitoring() const { return m_monitoring; }
+
+private:
+    // MonitorView: the display goes to the window, the decisions stay here.
+    void setFieldText(MonitorField field, const std::string &text) override { m_view.setFieldText(field, text); }
+    void setManagerCaption(const std::string &text) override { m_view.setManagerCaption(text); }
+    void setLinkCaption(const std::string &text) override { m_view.setLinkCaption(text); }
+    void showLinkButton(bool shown) override { m_view.showLinkButton(shown); }
+    void enableLaunchBox(bool enabled) override { m_view.enableLaunchBox(enabled); }
+    void clearLaunchBox() override { m_view.clearLaunchBox(); }
+    bool notifyChecked() const override { return m_view.notifyChecked(); }
+    bool launchChecked() const override { return m_view.launchChecked(); }
+    bool alarmChecked() const override { return m_view.alarmChecked(); }
+    void flashCaption() override { m_view.flashCaption(); }
+    void playSound(int id) override { m_view.playSound(id); }
+    void runPlayNow() override { playNow(); }
+    void insertPlayerRow(std::size_t index, const std::string &name) override { m_view.insertPlayerRow(index, name); }
+    void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) override
+    {
+        m_view.setPlayerRow(index, score, deaths);
+    }
+    void removePlayerRow(std::size_t index) override { m_view.removePlayerRow(index); }
+    std::optional<SelectedServer> selectedServer() const override;
+    void renameSelectedServer(const std::string &name) override;
+    bool scanHasEnded() const override;
+    void scanEnded() override;
+    void showScanProgress() override { m_view.showScanProgress(); }
+    void offeredListArrived() override;
+    // The news picture comes with the news window.
+    void startNewsPicture(const std::string &) override {}
+
+    std::string file(const char *name) const { return m_start.folder + name; }
+    void findGameFolder();
+    void startDatabase(std::uint32_t now);
+    void showServerRows();
+    void resetForSelection(const ServerEntry *entry);
+    void watch(std::uint32_t address, const std::string &portText);
+    void lookupEnded();
+    bool evaluateOffered();
+
+    MainView &m_view;
+    const LanguageTable &m_language;
+    MainStart m_start;
+    Settings m_settings;
+    StatusStore m_status;
+    MemoryStream m_offeredList;
+    MonitorEndpoint m_endpoint;
+    MonitorCycle m_cycle;
+    AddonDatabase m_database;
+    std::unique_ptr<DatabaseWorker> m_worker;
+    bool m_databaseReady = false;
+
+    int m_selected = -1;
+    bool m_monitoring = false;
+    std::unique_ptr<HostLookupTask> m_lookup;
+    std::string m_lookupPort;
+    // The selected entry's host and what it resolved to, for Play now.
+    std::string m_resolvedHost;
+    std::uint32_t m_resolvedAddress = 0;
+};
+
+} // namespace garrison

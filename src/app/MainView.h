@@ -1,0 +1,49 @@
+#pragma once
+
+#include "monitor/MonitorView.h"
+#include "servers/GameLaunch.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace garrison {
+
+// What the main window shows and asks. The controller decides; the window
+// shows and forwards. Launch questions come through LaunchView.
+class MainView : public LaunchView {
+public:
+    // The value fields, check boxes and player list the monitor cycle fills.
+    virtual void setFieldText(MonitorField field, const std::string &text) = 0;
+    virtual void setManagerCaption(const std::string &text) = 0;
+    virtual void setLinkCaption(const std::string &text) = 0;
+    virtual void showLinkButton(bool shown) = 0;
+    virtual void enableLaunchBox(bool enabled) = 0;
+    virtual bool notifyChecked() const = 0;
+    virtual bool launchChecked() const = 0;
+    virtual bool alarmChecked() const = 0;
+    virtual void checkNotifyBox() = 0;
+    virtual void clearAlarmBox() = 0;
+    virtual void flashCaption() = 0;
+    virtual void playSound(int id) = 0;
+    virtual void insertPlayerRow(std::size_t index, const std::string &name) = 0;
+    virtual void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) = 0;
+    virtual void removePlayerRow(std::size_t index) = 0;
+    virtual void clearPlayers() = 0;
+
+    // The server selection box: its rows and the selected one (-1: none).
+    virtual void setServerRows(const std::vector<std::string> &names, int selected) = 0;
+    virtual void setAddressValue(const std::string &text) = 0;
+    virtual void setPasswordValue(const std::string &text) = 0;
+
+    virtual void enableManager(bool enabled) = 0;
+    virtual void showScanProgress() = 0;
+    virtual void closeScanProgress() = 0;
+    // The first-run message box; returns when the player closed it.
+    virtual void showFirstRun() = 0;
+    // Where the game is, when neither the settings nor discovery know.
+    virtual std::optional<std::string> askGameFolder() = 0;
+    virtual void moveWindow(std::int32_t left, std::int32_t top) = 0;
+};
+
+} // namespace garrison
