@@ -1,0 +1,313 @@
+#include "app/MainController.h"
+
+#include "addondb/DatabaseFile.h"
+#include "gameserver/GameServerPeer.h"
+#include "lang/LanguageLoader.h"
+#include "servers/SettingsFile.h"
+#include "support/Loopback.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+using namespace garrison;
+using test::eventually;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Keeps what the window would show; the questions are answered from fields.
+class RecordingMainView final : public MainView {
+public:
+    std::map<MonitorField, std::string> fields;
+    Names rows;
+    int selectedRow = -2;
+    std::string address, password;
+    std::vector<std::pair<std::string, std::string>> players; // name, "score/deaths"
+    Names actions;
+    bool notify = false, launch = false, alarm = false;
+    EqualModAnswer equalModAnswer = EqualModAnswer::Force;
+    std::optional<std::string> gameFolderAnswer;
+    std::string started; // executable and parameters of the last start
+
+    void setFieldText(MonitorField field, const std::string &text) override { fields[field] = text; }
+    void setManagerCaption(const std::string &) override {}
+    void setLinkCaption(const std::string &) override {}
+    void showLinkButton(bool) override {}
+    void enableLaunchBox(bool) override {}
+    bool notifyChecked() const override { return notify; }
+    bool launchChecked() const override { return launch; }
+    bool alarmChecked() const override { return alarm; }
+    void checkNotifyBox() override { notify = true; }
+    void clearAlarmBox() override
+    {
+        alarm = false;
+        actions.push_back("alarm cleared");
+    }
+    void flashCaption() override {}
+    void playSound(int id) override { actions.push_back("sound " + std::to_string(id)); }
+    void insertPlayerRow(std::size_t index, const std::string &name) override
+    {
+        ASSERT_EQ(index, players.size());
+        players.push_back({name, ""});
+    }
+    void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) override
+    {
+        players.at(index).second = score + "/" + deaths;
+    }
+    void removePlayerRow(std::size_t index) override { players.erase(players.begin() + static_cast<long>(index)); }
+    void clearPlayers() override { players.clear(); }
+    void setServerRows(const Names &names, int selected) override
+    {
+        rows = names;
+        selectedRow = selected;
+    }
+    void setAddressValue(const std::string &text) override { address = text; }
+    void setPasswordValue(const std::string &text) override { password = text; }
+    void showScanProgress() override { actions.push_back("scan progress"); }
+    void closeScanProgress() override { actions.push_back("scan progress closed"); }
+    void showFirstRun() override { actions.push_back("first run"); }
+    std::optional<std::string> askGameFolder() override
+    {
+        actions.push_back("asked for the game folder");
+        return gameFolderAnswer;
+    }
+    void moveWindow(std::int32_t left, std::int32_t top) override
+    {
+        actions.push_back("moved to " + std::to_string(left) + "," + std::to_string(top));
+    }
+
+    EqualModAnswer askEqualMods() override
+    {
+        actions.push_back("equal mods?");
+        return equalModAnswer;
+    }
+    MissingAnswer askMissingPackages() override { return MissingAnswer::Cancel; }
+    bool confirmMissingMod(const std::string &) override { return true; }
+    void openManager() override {}
+    void clearLaunchAndAlarm() override {}
+    void clearLaunchBox() override { launch = false; }
+    void showError(const std::string &label) override { actions.push_back("error " + label); }
+    bool start(const std::string &, const std::string &executable, const std::string &parameters) override
+    {
+        started = executable + " " + parameters;
+        return true;
+    }
+    void launched(bool keepRunning) override { actions.push_back(keepRunning ? "minimised" : "closed"); }
+    void settingsChanged() override { actions.push_back("settings changed"); }
+};
+
+class MainControllerTest : public ::testing::Test {
+protected:
+    MainControllerTest()
+    {
+        temp.write("game/FLASHPOINTRESISTANCE.EXE", "");
+        temp.write("game/finmod/readme.txt", "");
+        settings.options.gameFolder = temp / "game/";
+        settings.options.autoAddonEnabled = false;
+    }
+
+    MainController &start(std::uint32_t now = 1000)
+    {
+        EXPECT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
+        MainStart start;
+        start.folder = temp.path();
+        start.places = {temp / "noprefix", temp / "nohome"};
+        start.pollInterval = 100;
+        controller = std::make_unique<MainController>(view, language, start);
+        EXPECT_TRUE(controller->initialise(now));
+        return *controller;
+    }
+    // Ticks the timer until the condition holds (or ten seconds passed).
+    bool tickUntil(const std::function<bool()> &condition)
+    {
+        return eventually(
+            [&] {
+                now += 500;
+                controller->tick(now);
+                return condition();
+            },
+            std::chrono::seconds(10));
+    }
+
+    static inline const LanguageTable language = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
+    test::TempFolder temp;
+    Settings settings;
+    RecordingMainView view;
+    std::unique_ptr<MainController> controller;
+    std::uint32_t now = 1000;
+};
+
+ServerEntry networkEntry(const std::string &address, const std::string &name)
+{
+    ServerEntry entry;
+    entry.address = address;
+    entry.name = name;
+    return entry;
+}
+
+TEST_F(MainControllerTest, SelectingAServerShowsItRenamesItAndPlaysOntoIt)
+{
+    const auto serverAddress = test::uniqueLoopbackAddress();
+    peers::GameServerConfig config;
+    config.address = serverAddress;
+    config.players = {{"Alice", "5", "1", 0, -1}, {"Bob", "2", "3", 0, -1}};
+    config.equalModRequired = 0;
+    peers::GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    const std::string address = dottedAddress(serverAddress) + ":2302";
+    settings.servers = {networkEntry(address, address)};
+    settings.selectedIndex = 0;
+    auto &main = start();
+
+    EXPECT_EQ(view.rows, Names{address});
+    EXPECT_EQ(view.address, address);
+    EXPECT_EQ(view.password, "<no password>");
+    ASSERT_TRUE(tickUntil([&] { return view.players.size() == 2; }));
+    EXPECT_EQ(view.fields[MonitorField::Description], "Garrison loopback server");
+    EXPECT_EQ(view.fields[MonitorField::Mission], "CTF Eden");
+    EXPECT_EQ(view.fields[MonitorField::Map], "eden");
+    EXPECT_EQ(view.fields[MonitorField::Status], "Playing");
+    EXPECT_EQ(view.players, (std::vector<std::pair<std::string, std::string>>{{"Alice", "5/1"}, {"Bob", "2/3"}}));
+    // Named after its address, the entry takes the server's name, in the list and in the file.
+    EXPECT_EQ(view.rows, Names{"Garrison loopback server"});
+    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).name, "Garrison loopback server");
+
+    main.playNow();
+    EXPECT_EQ(view.started,
+              "FLASHPOINTRESISTANCE.EXE -nosplash -connect=" + dottedAddress(serverAddress) + " -port=2302");
+    EXPECT_EQ(view.actions.back(), "minimised");
+}
+
+TEST_F(MainControllerTest, ALocalEntryPollsNothingAndStillPlays)
+{
+    settings.servers = {networkEntry("", "Single player")};
+    settings.servers[0].local = true;
+    settings.selectedIndex = 0;
+    auto &main = start();
+    EXPECT_EQ(view.address, "<local/single player>");
+    EXPECT_EQ(view.fields[MonitorField::Description], "Local server");
+    EXPECT_FALSE(main.monitoring());
+    main.playNow();
+    EXPECT_EQ(view.started, "FLASHPOINTRESISTANCE.EXE -nosplash");
+}
+
+TEST_F(MainControllerTest, AnAddressThatDoesNotResolveSaysSo)
+{
+    settings.servers = {networkEntry("10.0.0.1:99999", "bad port"), networkEntry("no-such-host.invalid", "bad host"),
+                        networkEntry("  :2302", "no host")};
+    settings.selectedIndex = 0;
+    auto &main = start();
+    EXPECT_EQ(view.fields[MonitorField::Description], "Bad address error");
+    EXPECT_FALSE(main.monitoring());
+    main.select(2);
+    EXPECT_EQ(view.fields[MonitorField::Description], "Bad address error");
+    main.select(1); // looked up off the UI thread; the answer comes with a tick
+    EXPECT_EQ(view.fields[MonitorField::Description], "");
+    ASSERT_TRUE(eventually(
+        [&] {
+            now += 500;
+            main.tick(now);
+            return view.fields[MonitorField::Description] == "Bad address error";
+        },
+        std::chrono::seconds(60)));
+    EXPECT_FALSE(main.monitoring());
+}
+
+TEST_F(MainControllerTest, AddEditAndDel)
+{
+    auto &main = start();
+    EXPECT_EQ(view.selectedRow, -1);
+
+    ServerEntry typed = networkEntry("10.1.2.3:2302", "typed name");
+    EXPECT_TRUE(main.add(typed));
+    EXPECT_EQ(view.rows, Names{"10.1.2.3:2302"}); // a new network entry is named after its address
+    EXPECT_EQ(view.selectedRow, 0);
+    EXPECT_TRUE(main.monitoring());
+
+    EXPECT_FALSE(main.add(networkEntry("", "no address")));
+    ServerEntry nameless;
+    nameless.local = true;
+    EXPECT_FALSE(main.add(nameless));
+    EXPECT_EQ(main.settings().servers.size(), 1u);
+
+    typed.name = "Club";
+    typed.password = "pw";
+    EXPECT_TRUE(main.edit(typed));
+    EXPECT_EQ(view.rows, Names{"Club"}); // an edit keeps the typed name
+    EXPECT_EQ(view.password, "pw");
+
+    view.alarm = true;
+    main.removeSelected();
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(view.selectedRow, -1);
+    EXPECT_EQ(view.address, "");
+    EXPECT_EQ(view.password, "");
+    EXPECT_FALSE(main.monitoring());
+    EXPECT_FALSE(view.alarm) << "the alarm stops with the selection";
+    for (const auto &[field, text] : view.fields)
+        EXPECT_EQ(text, "") << static_cast<int>(field);
+
+    EXPECT_TRUE(main.edit(typed)); // without a selection, Edit adds
+    EXPECT_EQ(view.rows, Names{"10.1.2.3:2302"});
+}
+
+TEST_F(MainControllerTest, TheAlarmBoxPreviewsItsSound)
+{
+    auto &main = start();
+    main.alarmToggled(false);
+    main.alarmToggled(true);
+    EXPECT_EQ(view.actions, Names{"sound 161"});
+}
+
+TEST_F(MainControllerTest, SettingsAndWindowPlaceAreKeptAtShutDown)
+{
+    settings.servers = {networkEntry("10.1.2.3", "a"), networkEntry("10.1.2.4", "b")};
+    settings.selectedIndex = 1;
+    settings.options.windowLeft = 40;
+    settings.options.windowTop = 30;
+    auto &main = start();
+    EXPECT_EQ(view.actions, Names{"moved to 40,30"});
+    main.select(0);
+    main.shutDown(120, 80);
+    const Settings saved = SettingsFile::load(temp / "garrison.sav");
+    EXPECT_EQ(saved.selectedIndex, 0);
+    EXPECT_EQ(saved.options.windowLeft, 120);
+    EXPECT_EQ(saved.options.windowTop, 80);
+    EXPECT_EQ(saved.servers, settings.servers);
+}
+
+TEST_F(MainControllerTest, TheFirstScanSaysSoThenTheDatabaseBecomesReady)
+{
+    settings.options.autoAddonEnabled = true;
+    settings.servers = {networkEntry("10.1.2.3", "a")};
+    settings.selectedIndex = 0;
+    auto &main = start();
+    EXPECT_EQ(view.actions.front(), "first run");
+    EXPECT_FALSE(main.monitoring()) << "the selection waits for the scan";
+    ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
+    EXPECT_TRUE(main.monitoring());
+    EXPECT_NE(std::find(view.actions.begin(), view.actions.end(), "scan progress closed"), view.actions.end());
+    const auto inputs = main.setupInputs(true);
+    EXPECT_EQ(inputs.modFolders, Names{"finmod"});
+    main.shutDown(0, 0);
+    EXPECT_TRUE(std::filesystem::exists(temp / DatabaseFile::kFileName));
+
+    view.actions.clear();
+    start();
+    EXPECT_EQ(std::count(view.actions.begin(), view.actions.end(), "first run"), 0);
+}
+
+TEST_F(MainControllerTest, WithoutAGameFolderThePlayerIsAsked)
+{
+    settings.options.gameFolder = temp / "gone/";
+    view.gameFolderAnswer = temp / "game";
+    auto &main = start();
+    EXPECT_EQ(view.actions, Names{"asked for the game folder"});
+    EXPECT_EQ(main.options().gameFolder, temp / "game/");
+}
+
+} // namespace
