@@ -65,6 +65,8 @@ public:
     void skipScan();
     void saveSettings();
 
+    // A file of the working folder, such as "garrison-linux.conf".
+    std::string file(const char *name) const { return m_start.folder + name; }
     const Settings &settings() const { return m_settings; }
     const Options &options() const { return m_settings.options; }
     AddonDatabase &database() { return m_database; }
@@ -101,7 +103,6 @@ private:
     // The news picture comes with the news window.
     void startNewsPicture(const std::string &) override {}
 
-    std::string file(const char *name) const { return m_start.folder + name; }
     void findGameFolder();
     void startDatabase(std::uint32_t now);
     void showServerRows();

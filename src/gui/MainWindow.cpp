@@ -1,0 +1,406 @@
+#include "gui/MainWindow.h"
+
+#include "common/Version.h"
+#include "gui/EqualModDialog.h"
+#include "gui/QtText.h"
+#include "gui/ScanProgressDialog.h"
+#include "gui/ServerSetupDialog.h"
+#include "platform/Tick.h"
+#include "servers/GameStarter.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace garrison::gui {
+
+namespace {
+
+constexpr int kTrayTipLength = 63;
+
+} // namespace
+
+MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainStart start, QWidget *parent)
+    : CToolTipDialog(language, parent), m_ui(std::make_unique<Ui::MainWindow>()), m_sound(sound)
+{
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    initialiseToolTips();
+    setWindowTitle(windowTitle() + " " + QString::fromLatin1(kVersionText));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/garrison.svg")));
+    QHeaderView *header = m_ui->playerList->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    m_ui->newsGroup->hide();
+
+    m_fields = {
+        {MonitorField::Description, m_ui->descriptionEdit},
+        {MonitorField::Mission, m_ui->missionEdit},
+        {MonitorField::ServerType, m_ui->typeValue},
+        {MonitorField::LoggedOn, m_ui->loggedOnValue},
+        {MonitorField::TimeLeft, m_ui->timeLeftValue},
+        {MonitorField::Map, m_ui->mapValue},
+        {MonitorField::Param, m_ui->paramValue},
+        {MonitorField::Platform, m_ui->platformValue},
+        {MonitorField::Version, m_ui->versionValue},
+        {MonitorField::RequiredVersion, m_ui->requiredValue},
+        {MonitorField::Ping, m_ui->pingValue},
+        {MonitorField::Port, m_ui->portValue},
+        {MonitorField::Locked, m_ui->lockedValue},
+        {MonitorField::Implementation, m_ui->implementationValue},
+        {MonitorField::EqualMods, m_ui->equalModsValue},
+        {MonitorField::Status, m_ui->statusValue},
+        {MonitorField::Elapsed, m_ui->elapsedValue},
+        {MonitorField::AutoAddon, m_ui->autoAddonValue},
+    };
+
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setToolTip(text("DSTR_MAIN_TRAY_TOOLTIP").left(kTrayTipLength));
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this] { leaveTray(); });
+
+    m_controller = std::make_unique<MainController>(static_cast<MainView &>(*this), language, std::move(start));
+
+    connect(m_ui->serverList, &QComboBox::currentIndexChanged, this, &MainWindow::selectionChanged);
+    connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::addServer);
+    connect(m_ui->editButton, &QPushButton::clicked, this, &MainWindow::editServer);
+    connect(m_ui->delButton, &QPushButton::clicked, this, [this] { m_controller->removeSelected(); });
+    connect(m_ui->serverModsButton, &QPushButton::clicked, this, &MainWindow::showServerMods);
+    connect(m_ui->alarmBox, &QCheckBox::toggled, this, [this](bool on) { m_controller->alarmToggled(on); });
+    connect(m_ui->aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(m_ui->playButton, &QPushButton::clicked, this, [this] { m_controller->playNow(); });
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(&m_timer, &QTimer::timeout, this, &MainWindow::tick);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::initialise()
+{
+    if (!m_controller->initialise(tickCount()))
+        QMessageBox::warning(this, windowTitle(), tr("The network could not be opened: no server will be polled."));
+    m_timer.start(MonitorCycle::kTickMs);
+}
+
+void MainWindow::done(int result)
+{
+    if (!m_shutDown) {
+        m_shutDown = true;
+        m_timer.stop();
+        m_tray->hide();
+        m_controller->shutDown(x(), y());
+    }
+    CToolTipDialog::done(result);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    CToolTipDialog::changeEvent(event);
+    // Checked at once rather than on the next tick, so the window never lingers in the task bar.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_controller->options().minimiseToTray &&
+        QSystemTrayIcon::isSystemTrayAvailable())
+        QTimer::singleShot(0, this, &MainWindow::hideInTray);
+}
+
+void MainWindow::hideInTray()
+{
+    if (m_inTray || !isMinimized())
+        return;
+    hide();
+    m_inTray = true;
+    m_tray->show();
+}
+
+void MainWindow::leaveTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+    if (m_inTray) {
+        m_tray->hide();
+        m_inTray = false;
+    }
+}
+
+void MainWindow::handOver()
+{
+    leaveTray();
+    flashCaption();
+}
+
+void MainWindow::tick()
+{
+    m_controller->tick(tickCount());
+}
+
+void MainWindow::selectionChanged(int index)
+{
+    m_controller->select(index);
+}
+
+void MainWindow::addServer()
+{
+    ServerSetupDialog dialog(language(), m_controller->setupInputs(false), ServerEntry{},
+                             m_controller->options().gameFolder, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_controller->add(dialog.result());
+}
+
+void MainWindow::editServer()
+{
+    const auto entry = m_controller->selectedEntry();
+    if (!entry) {
+        addServer();
+        return;
+    }
+    ServerSetupDialog dialog(language(), m_controller->setupInputs(true), *entry, m_controller->options().gameFolder,
+                             this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_controller->edit(dialog.result());
+}
+
+void MainWindow::showServerMods()
+{
+    const auto mods = m_controller->serverMods();
+    if (mods.empty())
+        return;
+    QMenu menu(this);
+    for (const auto &mod : mods)
+        menu.addAction(toQt(mod))->setEnabled(false);
+    menu.exec(QCursor::pos());
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(this, text("DSTR_MAIN_ABOUT"),
+                       QStringLiteral("<b>%1 %2</b><p>%3</p>")
+                           .arg(text("DSTR_MAIN_TITLE"), QString::fromLatin1(kVersionText),
+                                tr("Watches Operation Flashpoint servers, fetches the add-ons they need and starts "
+                                   "the game onto them.")));
+}
+
+void MainWindow::setFieldText(MonitorField field, const std::string &value)
+{
+    QWidget *widget = m_fields.at(field);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        edit->setText(toQt(value));
+        edit->setCursorPosition(0);
+    } else {
+        static_cast<QLabel *>(widget)->setText(toQt(value));
+    }
+}
+
+void MainWindow::setManagerCaption(const std::string &caption)
+{
+    m_ui->managerButton->setText(toQt(caption));
+}
+
+void MainWindow::setLinkCaption(const std::string &caption)
+{
+    m_ui->linkButton->setText(toQt(caption));
+}
+
+void MainWindow::showLinkButton(bool shown)
+{
+    m_ui->newsGroup->setVisible(shown);
+}
+
+void MainWindow::enableLaunchBox(bool enabled)
+{
+    m_ui->launchBox->setEnabled(enabled);
+}
+
+bool MainWindow::notifyChecked() const
+{
+    return m_ui->notifyBox->isChecked();
+}
+
+bool MainWindow::launchChecked() const
+{
+    return m_ui->launchBox->isChecked();
+}
+
+bool MainWindow::alarmChecked() const
+{
+    return m_ui->alarmBox->isChecked();
+}
+
+void MainWindow::checkNotifyBox()
+{
+    m_ui->notifyBox->setChecked(true);
+}
+
+void MainWindow::clearAlarmBox()
+{
+    const QSignalBlocker quiet(m_ui->alarmBox); // no preview when the box is cleared
+    m_ui->alarmBox->setChecked(false);
+}
+
+void MainWindow::flashCaption()
+{
+    QApplication::alert(this, 1000);
+}
+
+void MainWindow::playSound(int id)
+{
+    m_sound.play(id);
+    // Hidden in the tray, a state change also shows on the desktop.
+    if (m_inTray && id != MonitorCycle::kAlarmSound && m_controller->selectedEntry())
+        m_tray->showMessage(toQt(m_controller->selectedEntry()->name), m_ui->statusValue->text());
+}
+
+void MainWindow::insertPlayerRow(std::size_t index, const std::string &name)
+{
+    auto *row = new QTreeWidgetItem(QStringList{toQt(name), QString(), QString()});
+    row->setTextAlignment(1, Qt::AlignRight);
+    row->setTextAlignment(2, Qt::AlignRight);
+    m_ui->playerList->insertTopLevelItem(static_cast<int>(index), row);
+}
+
+void MainWindow::setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths)
+{
+    QTreeWidgetItem *row = m_ui->playerList->topLevelItem(static_cast<int>(index));
+    row->setText(1, toQt(score));
+    row->setText(2, toQt(deaths));
+}
+
+void MainWindow::removePlayerRow(std::size_t index)
+{
+    delete m_ui->playerList->takeTopLevelItem(static_cast<int>(index));
+}
+
+void MainWindow::clearPlayers()
+{
+    m_ui->playerList->clear();
+}
+
+void MainWindow::setServerRows(const std::vector<std::string> &names, int selected)
+{
+    const QSignalBlocker quiet(m_ui->serverList);
+    m_ui->serverList->clear();
+    for (const auto &name : names)
+        m_ui->serverList->addItem(toQt(name));
+    m_ui->serverList->setCurrentIndex(selected);
+}
+
+void MainWindow::setAddressValue(const std::string &value)
+{
+    m_ui->addressValue->setText(toQt(value));
+}
+
+void MainWindow::setPasswordValue(const std::string &value)
+{
+    m_ui->passwordValue->setText(toQt(value));
+}
+
+void MainWindow::showScanProgress()
+{
+    if (m_scanDialog)
+        return;
+    // Opened after this tick, without a nested event loop inside it.
+    QTimer::singleShot(0, this, [this] {
+        m_scanDialog = new ScanProgressDialog(language(), m_controller->database(), this);
+        connect(m_scanDialog, &QDialog::rejected, this, [this] { m_controller->skipScan(); });
+        connect(m_scanDialog, &QDialog::finished, this, [this] {
+            m_scanDialog->deleteLater();
+            m_scanDialog = nullptr;
+        });
+        m_scanDialog->open();
+    });
+}
+
+void MainWindow::closeScanProgress()
+{
+    if (m_scanDialog)
+        m_scanDialog->accept();
+}
+
+void MainWindow::showFirstRun()
+{
+    QMessageBox::information(this, text("DSTR_MAIN_FIRSTRUN_TITLE"), text("DSTR_MAIN_FIRSTRUN_TEXT"));
+}
+
+std::optional<std::string> MainWindow::askGameFolder()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Where is Operation Flashpoint installed?"));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder.toStdString();
+}
+
+void MainWindow::moveWindow(std::int32_t left, std::int32_t top)
+{
+    move(left, top);
+}
+
+LaunchView::EqualModAnswer MainWindow::askEqualMods()
+{
+    EqualModDialog dialog(language(), this);
+    dialog.exec();
+    return dialog.answer();
+}
+
+LaunchView::MissingAnswer MainWindow::askMissingPackages()
+{
+    QMessageBox box(QMessageBox::Warning, text("DSTR_MISSING_TITLE"), text("DSTR_MISSING_TEXT"), QMessageBox::NoButton,
+                    this);
+    QPushButton *force = box.addButton(text("DSTR_MISSING_FORCE"), QMessageBox::AcceptRole);
+    box.addButton(text("DSTR_MISSING_CANCEL"), QMessageBox::RejectRole);
+    box.exec();
+    return box.clickedButton() == force ? MissingAnswer::Force : MissingAnswer::Cancel;
+}
+
+bool MainWindow::confirmMissingMod(const std::string &folder)
+{
+    return QMessageBox::warning(this, text("DSTR_MISSMOD_TITLE"), toQt(folder) + text("DSTR_MISSMOD_TEXT"),
+                                QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void MainWindow::openManager()
+{
+    // Play now offers the Manager only once the Manager window exists.
+}
+
+void MainWindow::clearLaunchAndAlarm()
+{
+    clearLaunchBox();
+    clearAlarmBox();
+}
+
+void MainWindow::clearLaunchBox()
+{
+    m_ui->launchBox->setChecked(false);
+}
+
+void MainWindow::showError(const std::string &label)
+{
+    QMessageBox::warning(this, windowTitle(), toQt(language().Resolve(label)));
+}
+
+bool MainWindow::start(const std::string &gameFolder, const std::string &executable, const std::string &parameters)
+{
+    return startGame(GameRunner::load(m_controller->file(GameRunner::kFileName)), gameFolder, executable, parameters);
+}
+
+void MainWindow::launched(bool keepRunning)
+{
+    if (keepRunning)
+        showMinimized();
+    else
+        accept();
+}
+
+void MainWindow::settingsChanged()
+{
+    m_controller->saveSettings();
+}
+
+} // namespace garrison::gui

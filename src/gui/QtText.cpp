@@ -1,0 +1,18 @@
+#include "gui/QtText.h"
+
+#include "common/DisplayText.h"
+#include "common/Windows1252.h"
+
+namespace garrison::gui {
+
+QString toQt(const std::string &text)
+{
+    return QString::fromStdString(displayText(text));
+}
+
+std::string fromQt(const QString &text)
+{
+    return utf8ToWindows1252(text.toStdString());
+}
+
+} // namespace garrison::gui

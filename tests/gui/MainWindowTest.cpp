@@ -1,0 +1,231 @@
+#include "gui/MainWindow.h"
+
+#include "gameserver/GameServerPeer.h"
+#include "gui/GuiTestSupport.h"
+#include "lang/LanguageLoader.h"
+#include "platform/HostLookup.h"
+#include "servers/SettingsFile.h"
+#include "support/Loopback.h"
+#include "support/TempFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace garrison;
+using namespace garrison::gui;
+using test::waitFor;
+using test::whenModalOpens;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        temp.write("game/FLASHPOINTRESISTANCE.EXE", "");
+        // The game "starts" through a runner that does nothing.
+        temp.write("garrison-linux.conf", "runner = true\n");
+        settings.options.gameFolder = temp / "game/";
+        settings.options.autoAddonEnabled = false;
+    }
+
+    MainWindow &open(const std::string &languageFile = "/nonexistent/garrisonlanguage.ini")
+    {
+        EXPECT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
+        language = std::make_unique<LanguageTable>(loadLanguageTable(languageFile));
+        MainStart start;
+        start.folder = temp.path();
+        start.places = {temp / "noprefix", temp / "nohome"};
+        start.pollInterval = 100;
+        window = std::make_unique<MainWindow>(*language, sound, start);
+        window->show();
+        window->initialise();
+        return *window;
+    }
+    // The text a value field or edit shows.
+    QString shown(int controlId) const
+    {
+        QWidget *control = window->control(controlId);
+        if (auto *edit = qobject_cast<QLineEdit *>(control))
+            return edit->text();
+        return qobject_cast<QLabel *>(control)->text();
+    }
+    template <typename Widget>
+    Widget &control(int controlId) const
+    {
+        auto *widget = qobject_cast<Widget *>(window->control(controlId));
+        EXPECT_NE(widget, nullptr) << controlId;
+        return *widget;
+    }
+
+    test::TempFolder temp;
+    Settings settings;
+    test::RecordingSound sound;
+    std::unique_ptr<LanguageTable> language;
+    std::unique_ptr<MainWindow> window;
+};
+
+ServerEntry networkEntry(const std::string &address, const std::string &name)
+{
+    ServerEntry entry;
+    entry.address = address;
+    entry.name = name;
+    return entry;
+}
+
+std::unique_ptr<peers::GameServerPeer> startServer(std::uint32_t address, int equalModRequired)
+{
+    peers::GameServerConfig config;
+    config.address = address;
+    config.players = {{"Alice", "5", "1", 0, -1}, {"Bob", "2", "3", 0, -1}};
+    config.equalModRequired = equalModRequired;
+    auto server = std::make_unique<peers::GameServerPeer>(config);
+    EXPECT_TRUE(server->start());
+    return server;
+}
+
+TEST_F(MainWindowTest, TheSelectedServerShowsWithItsPlayers)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    const auto server = startServer(address, 0);
+    settings.servers = {networkEntry(dottedAddress(address) + ":2302", "Club")};
+    settings.selectedIndex = 0;
+    open();
+    ASSERT_TRUE(waitFor([&] { return control<QTreeWidget>(1028).topLevelItemCount() == 2; }));
+    EXPECT_EQ(shown(1001), "Garrison loopback server");
+    EXPECT_EQ(shown(1002), "CTF Eden");
+    EXPECT_EQ(shown(1024), "eden");
+    EXPECT_EQ(shown(1015), "Playing");
+    EXPECT_EQ(shown(1014), "2/32"); // the info answer's maximum
+    const QTreeWidgetItem *alice = control<QTreeWidget>(1028).topLevelItem(0);
+    EXPECT_EQ(alice->text(0), "Alice");
+    EXPECT_EQ(alice->text(1), "5");
+    EXPECT_EQ(alice->text(2), "1");
+    // A screen reader reads each value with its label.
+    EXPECT_EQ(window->control(1002)->accessibleName(), "Current mission");
+    EXPECT_EQ(window->control(1024)->accessibleName(), "Map");
+    EXPECT_EQ(window->control(1015)->accessibleName(), "Status");
+}
+
+TEST_F(MainWindowTest, LocalEntriesAndBadAddressesPollNothing)
+{
+    ServerEntry local = networkEntry("", "Single player");
+    local.local = true;
+    settings.servers = {local, networkEntry("10.0.0.1:70000", "Broken")};
+    settings.selectedIndex = 0;
+    open();
+    EXPECT_EQ(shown(1001), "Local server");
+    EXPECT_EQ(shown(1037), "<local/single player>");
+    EXPECT_FALSE(window->controller().monitoring());
+    control<QComboBox>(1027).setCurrentIndex(1);
+    EXPECT_EQ(shown(1001), "Bad address error");
+    EXPECT_EQ(shown(1037), "10.0.0.1:70000");
+    EXPECT_FALSE(window->controller().monitoring());
+}
+
+TEST_F(MainWindowTest, AddEditAndDelThroughTheSetupDialog)
+{
+    open();
+    whenModalOpens([](QWidget &dialog) {
+        dialog.findChild<QLineEdit *>("addressEdit")->setText(" 10.9.8.7:2302 ");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("okButton"), Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1018), Qt::LeftButton);
+    auto &servers = control<QComboBox>(1027);
+    ASSERT_EQ(servers.count(), 1);
+    EXPECT_EQ(servers.itemText(0), "10.9.8.7:2302"); // named after its address
+    EXPECT_EQ(shown(1037), "10.9.8.7:2302");
+
+    whenModalOpens([](QWidget &dialog) {
+        auto *description = dialog.findChild<QLineEdit *>("descEdit");
+        EXPECT_TRUE(description->isEnabled()) << "an edited entry's name can be typed";
+        description->setText("My club");
+        dialog.findChild<QLineEdit *>("passwordEdit")->setText("secret");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("okButton"), Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1026), Qt::LeftButton);
+    EXPECT_EQ(servers.itemText(0), "My club");
+    EXPECT_EQ(shown(1038), "secret");
+
+    whenModalOpens([](QWidget &dialog) {
+        dialog.findChild<QLineEdit *>("descEdit")->setText("Never kept");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1026), Qt::LeftButton);
+    EXPECT_EQ(servers.itemText(0), "My club");
+
+    QTest::mouseClick(&control<QPushButton>(1033), Qt::LeftButton);
+    EXPECT_EQ(servers.count(), 0);
+    EXPECT_EQ(shown(1037), "");
+    EXPECT_EQ(shown(1038), "");
+    EXPECT_EQ(shown(1001), "");
+}
+
+TEST_F(MainWindowTest, TheAlarmBoxPreviewsTheAlarm)
+{
+    open();
+    auto &alarm = control<QCheckBox>(1044);
+    QTest::mouseClick(&alarm, Qt::LeftButton);
+    EXPECT_TRUE(alarm.isChecked());
+    QTest::mouseClick(&alarm, Qt::LeftButton);
+    EXPECT_EQ(sound.played, std::vector<int>{161});
+}
+
+TEST_F(MainWindowTest, TheEqualModQuestionDecidesThePlay)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    const auto server = startServer(address, 1);
+    ServerEntry entry = networkEntry(dottedAddress(address) + ":2302", "Club");
+    entry.manualMods = "finmod";
+    settings.servers = {entry};
+    settings.selectedIndex = 0;
+    open();
+    ASSERT_TRUE(waitFor([&] { return shown(1015) == "Playing"; }));
+
+    const auto answer = [&](const char *button) {
+        bool asked = false;
+        whenModalOpens([&](QWidget &dialog) {
+            asked = dialog.objectName() == "EqualModDialog";
+            QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+        });
+        QTest::mouseClick(&control<QPushButton>(1016), Qt::LeftButton);
+        return asked;
+    };
+    EXPECT_TRUE(answer("cancelButton"));
+    EXPECT_FALSE(window->isMinimized()) << "cancel starts nothing";
+    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).manualMods, "finmod");
+
+    EXPECT_TRUE(answer("forceButton"));
+    EXPECT_TRUE(waitFor([&] { return window->isMinimized(); })) << "force connect starts the game";
+    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).manualMods, "finmod");
+
+    window->showNormal();
+    EXPECT_TRUE(answer("acceptButton"));
+    const ServerEntry saved = SettingsFile::load(temp / "garrison.sav").servers.at(0);
+    EXPECT_TRUE(saved.loadServerMods);
+    EXPECT_FALSE(saved.automaticModSelection);
+    EXPECT_EQ(saved.manualMods, "");
+}
+
+TEST_F(MainWindowTest, ALanguageFileChangesTextsAndToolTips)
+{
+    temp.write("garrisonlanguage.ini", "DSTR_MAIN_ADD \"Hinzuf\xC3\xBCgen\"\n"
+                                       "DSTR_MAIN_ADD_TT \"Einen Server von Hand eintragen\"\n"
+                                       "DSTR_MAIN_PLAYERS \"Spieler\"\n");
+    open(temp / "garrisonlanguage.ini");
+    EXPECT_EQ(control<QPushButton>(1018).text(), QString::fromUtf8("Hinzuf\xC3\xBCgen"));
+    EXPECT_EQ(control<QPushButton>(1018).toolTip(), "Einen Server von Hand eintragen");
+    // What the file leaves out stays English.
+    EXPECT_EQ(control<QPushButton>(1041).toolTip(), "Garrison and Auto-Addon configuration");
+    EXPECT_EQ(window->findChild<QGroupBox *>("playersGroup")->title(), "Spieler");
+    EXPECT_TRUE(window->control(1037)->toolTip().isEmpty()) << "a value field has no tool tip";
+}
+
+} // namespace
