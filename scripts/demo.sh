@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
 # The loopback demo: a game server with its Auto-Addon server, the central
-# server, and a sample game folder made on the spot, and what garrison-cli
-# makes of them. Everything it writes goes to a temporary working directory.
+# server, and a sample game folder made on the spot. With a display it opens
+# the Garrison window on them; without one (or with --cli) it shows what
+# garrison-cli makes of them. Everything it writes goes to a temporary
+# working directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=$PWD/build
 cli=$bin/src/cli/garrison-cli
+window=yes
+[ "${1:-}" = --cli ] && window=no
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ ! -x "$bin/src/gui/garrison" ]; then
+  window=no
+fi
+# The peers live as long as the window; the tour needs a minute.
+seconds=60
+[ "$window" = yes ] && seconds=86400
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -27,14 +37,14 @@ cat > offered.json <<JSON
 JSON
 "$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" \
   --mod "RES;@WW2_MP_V3" --player "Alice:12:3" --player "Bob:7:5" --join "3:Carl:0:0" --leave "3:Alice" \
-  --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds 60 > /dev/null &
+  --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds "$seconds" > /dev/null &
 pids+=($!)
 "$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --offered offered.json \
-  --elapsed-ms 754000 --chunk-data 200 --seconds 60 > /dev/null &
+  --elapsed-ms 754000 --chunk-data 200 --seconds "$seconds" > /dev/null &
 pids+=($!)
 "$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url http://127.0.0.1/banner.gif \
   --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
-  --entry 127.0.0.1:2302:2:1:"Garrison demo server" --seconds 60 > /dev/null &
+  --entry 127.0.0.1:2302:2:1:"Garrison demo server" --seconds "$seconds" > /dev/null &
 pids+=($!)
 
 mkdir -p game/AddOns game/Res/AddOns game/@WW2_MP_V3/addons game/Missions
@@ -44,7 +54,24 @@ echo "an add-on" > game/AddOns/demo_pack_1.pbo
 echo "switched off" > game/Res/AddOns/demo_pack_2.pbx
 echo "ww2" > game/@WW2_MP_V3/addons/ww2_tanks.pbo
 echo "mission" > game/Missions/my_mission.pbo
-sleep 0.3
+# The peers say "listening" when they are ready; a short wait covers the start.
+for _ in $(seq 50); do
+  "$cli" query 127.0.0.1 --seconds 0.2 > /dev/null 2>&1 && break
+done
+
+if [ "$window" = yes ]; then
+  "$cli" discover --game-folder game > /dev/null
+  "$cli" scan > /dev/null
+  "$cli" servers --add --address 127.0.0.1:2302 --password demo --name "Garrison demo server" > /dev/null
+  echo "Garrison is open on the loopback demo (working folder $work); close its window to end the demo."
+  "$bin/src/gui/garrison"
+  exit 0
+fi
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "(No display: here is the command-line tour. On a desktop, ./run.sh opens the Garrison window;"
+  echo " ./run.sh --cli always shows this tour.)"
+  echo
+fi
 
 show() {
   echo "\$ garrison-cli $*"
