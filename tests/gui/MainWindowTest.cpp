@@ -13,10 +13,15 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace garrison;
 using namespace garrison::gui;
@@ -226,6 +231,39 @@ TEST_F(MainWindowTest, ALanguageFileChangesTextsAndToolTips)
     EXPECT_EQ(control<QPushButton>(1041).toolTip(), "Garrison and Auto-Addon configuration");
     EXPECT_EQ(window->findChild<QGroupBox *>("playersGroup")->title(), "Spieler");
     EXPECT_TRUE(window->control(1037)->toolTip().isEmpty()) << "a value field has no tool tip";
+}
+
+TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
+{
+    settings.options.autoAddonEnabled = true;
+    temp.write("game/AddOns/a.pbo", "a");
+    // The scan waits at this pipe until the test writes to it.
+    const std::string pipe = temp / "game/AddOns/m.pbo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    QString firstRunText;
+    whenModalOpens([&](QWidget &box) {
+        auto *message = qobject_cast<QMessageBox *>(&box);
+        ASSERT_NE(message, nullptr);
+        firstRunText = message->text();
+        message->accept();
+    });
+    open();
+    EXPECT_TRUE(firstRunText.startsWith("This is the first time you run Garrison"));
+
+    QWidget *progress = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        progress = window->findChild<QDialog *>("ScanProgressDialog");
+        return progress && progress->isVisible();
+    }));
+    ASSERT_TRUE(waitFor([&] { return progress->findChild<QLabel *>("progressText")->text().contains("AddOns"); }));
+    EXPECT_EQ(progress->windowTitle(), "Auto-Addon file scanner, please wait");
+    QTest::mouseClick(progress->findChild<QPushButton *>("skipButton"), Qt::LeftButton);
+    const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0) << "the scan was reading the pipe";
+    close(writer);
+    ASSERT_TRUE(waitFor([&] { return !window->findChild<QDialog *>("ScanProgressDialog"); }));
+    ASSERT_TRUE(waitFor([&] { return window->controller().database().aborted(); }));
+    EXPECT_FALSE(window->controller().databaseReady());
 }
 
 } // namespace
