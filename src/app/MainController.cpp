@@ -14,6 +14,7 @@
 
 #include <arpa/inet.h>
 #include <ctime>
+#include <utility>
 
 namespace garrison {
 
@@ -139,6 +140,8 @@ void MainController::tick(std::uint32_t now)
     if (m_lookup && m_lookup->ended())
         lookupEnded();
     m_cycle.tick(now);
+    if (std::exchange(m_offeredListWaiting, false))
+        takeUpOfferedList();
 }
 
 void MainController::showServerRows()
@@ -372,7 +375,7 @@ void MainController::scanEnded()
     select(m_selected);
 }
 
-void MainController::offeredListArrived()
+void MainController::takeUpOfferedList()
 {
     if (!m_databaseReady)
         return;

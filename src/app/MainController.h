@@ -99,7 +99,8 @@ private:
     bool scanHasEnded() const override;
     void scanEnded() override;
     void showScanProgress() override { m_view.showScanProgress(); }
-    void offeredListArrived() override;
+    // The cycle holds the status lock here: the list is taken up after its tick.
+    void offeredListArrived() override { m_offeredListWaiting = true; }
     // The news picture comes with the news window.
     void startNewsPicture(const std::string &) override {}
 
@@ -109,7 +110,7 @@ private:
     void resetForSelection(const ServerEntry *entry);
     void watch(std::uint32_t address, const std::string &portText);
     void lookupEnded();
-    bool evaluateOffered();
+    void takeUpOfferedList();
 
     MainView &m_view;
     const LanguageTable &m_language;
@@ -122,6 +123,7 @@ private:
     AddonDatabase m_database;
     std::unique_ptr<DatabaseWorker> m_worker;
     bool m_databaseReady = false;
+    bool m_offeredListWaiting = false;
 
     int m_selected = -1;
     bool m_monitoring = false;

@@ -1,8 +1,10 @@
 #include "app/MainController.h"
 
 #include "addondb/DatabaseFile.h"
+#include "autoaddon/AutoAddonPeer.h"
 #include "gameserver/GameServerPeer.h"
 #include "lang/LanguageLoader.h"
+#include "peers/OfferedBlockWriter.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
 #include "support/TempFolder.h"
@@ -34,7 +36,8 @@ public:
     std::string started; // executable and parameters of the last start
 
     void setFieldText(MonitorField field, const std::string &text) override { fields[field] = text; }
-    void setManagerCaption(const std::string &) override {}
+    std::string managerCaption;
+    void setManagerCaption(const std::string &text) override { managerCaption = text; }
     void setLinkCaption(const std::string &) override {}
     void showLinkButton(bool) override {}
     void enableLaunchBox(bool) override {}
@@ -299,6 +302,40 @@ TEST_F(MainControllerTest, TheFirstScanSaysSoThenTheDatabaseBecomesReady)
     view.actions.clear();
     start();
     EXPECT_EQ(std::count(view.actions.begin(), view.actions.end(), "first run"), 0);
+}
+
+TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
+{
+    const auto serverAddress = test::uniqueLoopbackAddress();
+    peers::GameServerConfig game;
+    game.address = serverAddress;
+    peers::GameServerPeer server(game);
+    ASSERT_TRUE(server.start());
+    peers::OfferedContent offer;
+    offer.serverTexts = {"Club", "", "", ""};
+    offer.packages = {{"http://127.0.0.1/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x12345678}}}};
+    const auto block = peers::writeOfferedBlock(offer);
+    peers::AutoAddonConfig addon;
+    addon.address = serverAddress;
+    addon.password = "pw";
+    addon.list.assign(block.begin(), block.end());
+    peers::AutoAddonPeer addonServer(addon);
+    ASSERT_TRUE(addonServer.start());
+
+    settings.options.autoAddonEnabled = true;
+    ServerEntry entry = networkEntry(dottedAddress(serverAddress) + ":2302", "Club");
+    entry.password = "pw";
+    settings.servers = {entry};
+    settings.selectedIndex = 0;
+    auto &main = start();
+    ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
+    ASSERT_TRUE(tickUntil([&] { return view.managerCaption == "Download"; }));
+    ASSERT_EQ(main.database().offered().packages.size(), 1u);
+    EXPECT_EQ(main.database().offered().packages[0].name, "Tanks");
+    EXPECT_TRUE(tickUntil([&] { return view.managerCaption == "Addons"; })) << "it flashes";
+
+    main.select(0); // a new selection forgets the list until it comes again
+    EXPECT_TRUE(main.database().offered().packages.empty());
 }
 
 TEST_F(MainControllerTest, WithoutAGameFolderThePlayerIsAsked)
