@@ -3,17 +3,16 @@
 #include "addondb/DatabaseFile.h"
 #include "addondb/ModRecommendation.h"
 #include "addondb/OfferedBlock.h"
+#include "addondb/Package.h"
 #include "autoaddon/OfferedModel.h"
 #include "monitor/ListCache.h"
 #include "platform/FileSystem.h"
-#include "platform/FileTime.h"
 #include "servers/CommandLineEntry.h"
 #include "servers/ModList.h"
 #include "servers/ServerAddress.h"
 #include "servers/SettingsFile.h"
 
 #include <arpa/inet.h>
-#include <ctime>
 #include <utility>
 
 namespace garrison {
@@ -124,9 +123,7 @@ void MainController::shutDown(std::int32_t windowLeft, std::int32_t windowTop)
     saveSettings();
     if (m_databaseReady)
         DatabaseFile::save(m_database, file(DatabaseFile::kFileName));
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    sweepListCaches(m_start.folder.empty() ? "./" : m_start.folder, fileTimeFromTimespec(now));
+    sweepListCaches(m_start.folder.empty() ? "./" : m_start.folder, currentFileTime());
 }
 
 void MainController::saveSettings()
