@@ -2,6 +2,7 @@
 
 #include "common/Version.h"
 #include "gui/EqualModDialog.h"
+#include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/ScanProgressDialog.h"
 #include "gui/ServerSetupDialog.h"
@@ -34,7 +35,7 @@ MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainSt
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     initialiseToolTips();
     setWindowTitle(windowTitle() + " " + QString::fromLatin1(kVersionText));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/garrison.svg")));
+    setWindowIcon(programIcon());
     QHeaderView *header = m_ui->playerList->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -1,5 +1,6 @@
 #include "app/StartupSwitches.h"
 #include "gui/MainWindow.h"
+#include "gui/ProgramIcon.h"
 #include "gui/SingleInstance.h"
 #include "gui/SoundPlayer.h"
 #include "lang/LanguageLoader.h"
@@ -27,7 +28,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Garrison"));
     QApplication::setDesktopFileName(QStringLiteral("garrison"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/garrison.svg")));
+    QApplication::setWindowIcon(gui::programIcon());
 
     gui::SingleInstance instance(QString::fromStdString(singleInstanceName()));
     if (instance.askRunningCopy())
