@@ -11,39 +11,7 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-class PackageTest : public ::testing::Test, public test::ScannerFixture {
-protected:
-    NodeRef ref(const std::string &path)
-    {
-        FileNode *wanted = node(path);
-        for (const auto &package : database.packages()) {
-            for (const auto &file : package.files) {
-                if (file.get() == wanted)
-                    return file;
-            }
-        }
-        return nullptr;
-    }
-    std::size_t shownUnder(const NodeRef &n)
-    {
-        for (std::size_t i = 0; i < database.packages().size(); ++i) {
-            if (database.packages()[i].holds(n.get()))
-                return i;
-        }
-        return 0;
-    }
-    // A package made in the Manager from the files at paths.
-    std::size_t makePackage(const std::string &name, const Names &paths)
-    {
-        std::vector<ShownFile> files;
-        for (const auto &path : paths) {
-            const NodeRef n = ref(path);
-            files.push_back({n, shownUnder(n)});
-        }
-        EXPECT_EQ(newPackage(database, name, "", files), PackageNameCheck::Ok);
-        return database.packages().size() - 1;
-    }
-};
+class PackageTest : public ::testing::Test, public test::ScannerFixture {};
 
 TEST_F(PackageTest, StateFromTheFiles)
 {
