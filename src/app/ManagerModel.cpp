@@ -38,6 +38,19 @@ constexpr ButtonTexts kAdvancedButtons[] = {{"DSTR_MANAGER_ADV_ACTIVATE", "DSTR_
                                             {"DSTR_MANAGER_ADV_BINDTO", "DSTR_MANAGER_ADV_BINDTO_TT"},
                                             {"DSTR_MANAGER_ADV_UNBIND", "DSTR_MANAGER_ADV_UNBIND_TT"}};
 
+const ButtonTexts *buttonTexts(ManagerView view)
+{
+    switch (view) {
+    case ManagerView::Server:
+        return kServerButtons;
+    case ManagerView::Packages:
+        return kPackageButtons;
+    case ManagerView::Advanced:
+        break;
+    }
+    return kAdvancedButtons;
+}
+
 int packageIcon(PackageState state)
 {
     static constexpr int kIcons[] = {1, 3, 0, 2, 4, 5, 7};
@@ -183,23 +196,19 @@ std::string ManagerModel::heading() const
 
 std::string ManagerModel::buttonCaption(std::size_t button) const
 {
-    const ButtonTexts *texts = m_view == ManagerView::Server     ? kServerButtons
-                               : m_view == ManagerView::Packages ? kPackageButtons
-                                                                 : kAdvancedButtons;
     // Binding and unbinding make no sense for the files of an offered package.
-    if (button >= kButtons || !texts[button].caption || (m_readOnly && button >= 4))
+    if (button >= kButtons || (m_readOnly && button >= 4))
         return {};
-    return text(texts[button].caption);
+    const char *label = buttonTexts(m_view)[button].caption;
+    return label ? text(label) : std::string();
 }
 
 std::string ManagerModel::buttonToolTip(std::size_t button) const
 {
-    const ButtonTexts *texts = m_view == ManagerView::Server     ? kServerButtons
-                               : m_view == ManagerView::Packages ? kPackageButtons
-                                                                 : kAdvancedButtons;
-    if (button >= kButtons || !texts[button].toolTip)
+    if (button >= kButtons)
         return {};
-    return text(texts[button].toolTip);
+    const char *label = buttonTexts(m_view)[button].toolTip;
+    return label ? text(label) : std::string();
 }
 
 std::vector<std::string> ManagerModel::packageChoices() const
