@@ -316,6 +316,18 @@ void MainController::playNow()
     garrison::playNow(situation, m_view);
 }
 
+ServerEntry *MainController::selectedEntryForManager()
+{
+    return m_selected < 0 ? nullptr : &m_settings.servers[static_cast<std::size_t>(m_selected)];
+}
+
+void MainController::managerClosed()
+{
+    if (m_databaseReady)
+        m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
+    saveSettings();
+}
+
 void MainController::alarmToggled(bool checked)
 {
     if (checked)
@@ -368,6 +380,7 @@ void MainController::scanEnded()
         std::lock_guard guard(m_status.lock);
         m_status.addonDatabaseReady = m_databaseReady;
     }
+    m_view.enableManager(m_databaseReady);
     m_view.closeScanProgress();
     select(m_selected);
 }
@@ -379,7 +392,7 @@ void MainController::takeUpOfferedList()
     m_database.offered() = OfferedList{};
     parseOfferedBlock(std::span(m_offeredList.data(), m_offeredList.size()), m_database.offered());
     evaluateArrivedList(m_database.offered(), m_database);
-    m_cycle.setDownloadsWanted(downloadsWanted(m_database.offered(), m_database));
+    m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
 }
 
 } // namespace garrison

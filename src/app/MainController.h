@@ -58,6 +58,12 @@ public:
     bool edit(const ServerEntry &result);
     void removeSelected();
 
+    // The entry the Manager edits (its automatic mod flag), or null.
+    ServerEntry *selectedEntryForManager();
+    bool downloadsWanted() const { return m_cycle.downloadsWanted(); }
+    // After the Manager: is anything still missing? The entry's changes are kept.
+    void managerClosed();
+
     void playNow();
     void alarmToggled(bool checked);
     // The ";"-separated mod folders of the server, for the pop-up.

@@ -36,6 +36,8 @@ public:
     virtual void setAddressValue(const std::string &text) = 0;
     virtual void setPasswordValue(const std::string &text) = 0;
 
+    // The Manager opens once the database is ready.
+    virtual void enableManager(bool enabled) = 0;
     virtual void showScanProgress() = 0;
     virtual void closeScanProgress() = 0;
     // The first-run message box; returns when the player closed it.

@@ -1,7 +1,10 @@
 #include "gui/MainWindow.h"
 
+#include "addondb/DatabaseFile.h"
 #include "common/Version.h"
 #include "gui/EqualModDialog.h"
+#include "gui/ManagerWindow.h"
+#include "gui/MissingFilesDialog.h"
 #include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/ScanProgressDialog.h"
@@ -74,6 +77,7 @@ MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainSt
     connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::addServer);
     connect(m_ui->editButton, &QPushButton::clicked, this, &MainWindow::editServer);
     connect(m_ui->delButton, &QPushButton::clicked, this, [this] { m_controller->removeSelected(); });
+    connect(m_ui->managerButton, &QPushButton::clicked, this, &MainWindow::openManagerWindow);
     connect(m_ui->serverModsButton, &QPushButton::clicked, this, &MainWindow::showServerMods);
     connect(m_ui->alarmBox, &QCheckBox::toggled, this, [this](bool on) { m_controller->alarmToggled(on); });
     connect(m_ui->aboutButton, &QPushButton::clicked, this, &MainWindow::showAbout);
@@ -302,6 +306,23 @@ void MainWindow::setPasswordValue(const std::string &value)
     m_ui->passwordValue->setText(toQt(value));
 }
 
+void MainWindow::enableManager(bool enabled)
+{
+    m_ui->managerButton->setEnabled(enabled);
+}
+
+void MainWindow::openManagerWindow()
+{
+    clearLaunchAndAlarm();
+    ManagerPlace place;
+    place.workFolder = m_controller->file("");
+    place.databaseFile = m_controller->file(DatabaseFile::kFileName);
+    ManagerWindow manager(language(), m_controller->database(), m_controller->selectedEntryForManager(),
+                          m_controller->downloadsWanted() ? ManagerView::Server : ManagerView::Packages, place, this);
+    manager.exec();
+    m_controller->managerClosed();
+}
+
 void MainWindow::showScanProgress()
 {
     if (m_scanDialog)
@@ -351,12 +372,9 @@ LaunchView::EqualModAnswer MainWindow::askEqualMods()
 
 LaunchView::MissingAnswer MainWindow::askMissingPackages()
 {
-    QMessageBox box(QMessageBox::Warning, text("DSTR_MISSING_TITLE"), text("DSTR_MISSING_TEXT"), QMessageBox::NoButton,
-                    this);
-    QPushButton *force = box.addButton(text("DSTR_MISSING_FORCE"), QMessageBox::AcceptRole);
-    box.addButton(text("DSTR_MISSING_CANCEL"), QMessageBox::RejectRole);
-    box.exec();
-    return box.clickedButton() == force ? MissingAnswer::Force : MissingAnswer::Cancel;
+    MissingFilesDialog dialog(language(), this);
+    dialog.exec();
+    return dialog.answer();
 }
 
 bool MainWindow::confirmMissingMod(const std::string &folder)
@@ -367,7 +385,7 @@ bool MainWindow::confirmMissingMod(const std::string &folder)
 
 void MainWindow::openManager()
 {
-    // Play now offers the Manager only once the Manager window exists.
+    openManagerWindow();
 }
 
 void MainWindow::clearLaunchAndAlarm()

@@ -48,6 +48,7 @@ private:
     void editServer();
     void showServerMods();
     void showAbout();
+    void openManagerWindow();
     void hideInTray();
     void leaveTray();
 
@@ -71,6 +72,7 @@ private:
     void setServerRows(const std::vector<std::string> &names, int selected) override;
     void setAddressValue(const std::string &text) override;
     void setPasswordValue(const std::string &text) override;
+    void enableManager(bool enabled) override;
     void showScanProgress() override;
     void closeScanProgress() override;
     void showFirstRun() override;

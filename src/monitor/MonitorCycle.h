@@ -32,6 +32,7 @@ public:
     void selectionChanged() { m_playerRows.clear(); }
     // The Auto-Addon server offers a needed package that is missing.
     void setDownloadsWanted(bool wanted) { m_downloadsWanted = wanted; }
+    bool downloadsWanted() const { return m_downloadsWanted; }
     // The database scan began; after two seconds the progress dialog shows.
     void scanStarted(std::uint32_t now);
 

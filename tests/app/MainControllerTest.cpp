@@ -70,6 +70,7 @@ public:
     }
     void setAddressValue(const std::string &text) override { address = text; }
     void setPasswordValue(const std::string &text) override { password = text; }
+    void enableManager(bool enabled) override { actions.push_back(enabled ? "manager on" : "manager off"); }
     void showScanProgress() override { actions.push_back("scan progress"); }
     void closeScanProgress() override { actions.push_back("scan progress closed"); }
     void showFirstRun() override { actions.push_back("first run"); }

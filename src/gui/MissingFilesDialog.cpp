@@ -1,0 +1,26 @@
+#include "gui/MissingFilesDialog.h"
+
+#include "gui/WindowTranslation.h"
+#include "ui_MissingFilesDialog.h"
+
+namespace garrison::gui {
+
+MissingFilesDialog::MissingFilesDialog(const LanguageTable &language, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::MissingFilesDialog>())
+{
+    m_ui->setupUi(this);
+    translateWindow(*this, language);
+    const auto answerWith = [this](LaunchView::MissingAnswer answer) {
+        return [this, answer] {
+            m_answer = answer;
+            answer == LaunchView::MissingAnswer::Cancel ? reject() : accept();
+        };
+    };
+    connect(m_ui->managerButton, &QPushButton::clicked, this, answerWith(LaunchView::MissingAnswer::Manager));
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, answerWith(LaunchView::MissingAnswer::Cancel));
+    connect(m_ui->forceButton, &QPushButton::clicked, this, answerWith(LaunchView::MissingAnswer::Force));
+}
+
+MissingFilesDialog::~MissingFilesDialog() = default;
+
+} // namespace garrison::gui
