@@ -21,18 +21,22 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 
-# What the Auto-Addon server offers: two packages, zipped here and fetched from file:// URLs.
+# What the Auto-Addon server offers: two packages, zipped here and served over HTTP.
 mkdir -p packs/tanks packs/maps zips
 echo "a tank add-on" > packs/tanks/demo_tanks.pbo
 echo "an island" > packs/maps/demo_island.pbo
 (cd packs/tanks && zip -q "$work/zips/tanks.zip" demo_tanks.pbo)
 (cd packs/maps && zip -q "$work/zips/maps.zip" demo_island.pbo)
+"$bin/tools/garrison-webpeer" --port 0 --root zips --seconds "$seconds" > web.log &
+pids+=($!)
+for _ in $(seq 100); do grep -q listening web.log 2>/dev/null && break; sleep 0.05; done
+web=$(sed -n 's/.*listening on \([0-9.:]*\).*/\1/p' web.log)
 cat > offered.json <<JSON
 {"server": ["Garrison demo server", "Coop every evening", "admin@example.org", ""],
  "packages": [
-  {"name": "Demo tanks", "url": "file://$work/zips/tanks.zip", "zip_size": $(stat -c %s zips/tanks.zip),
+  {"name": "Demo tanks", "url": "http://$web/tanks.zip", "zip_size": $(stat -c %s zips/tanks.zip),
    "priority": 7, "files": [{"path": "addons\\\\demo_tanks.pbo", "from": "packs/tanks/demo_tanks.pbo"}]},
-  {"name": "Demo island", "url": "file://$work/zips/maps.zip", "zip_size": $(stat -c %s zips/maps.zip),
+  {"name": "Demo island", "url": "http://$web/maps.zip", "zip_size": $(stat -c %s zips/maps.zip),
    "priority": 2, "files": [{"path": "addons\\\\demo_island.pbo", "from": "packs/maps/demo_island.pbo"}]}]}
 JSON
 "$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" \
@@ -90,7 +94,7 @@ show discover --game-folder game
 show scan
 show files --package "<Unknown addons>"
 show offered 127.0.0.1 --password demo
-show download 127.0.0.1 --password demo --allow-file-urls
+show download 127.0.0.1 --password demo
 show packages
 "$cli" servers --add --address 127.0.0.1:2302 --password demo --name "Garrison demo server" > /dev/null
 show launch --dry-run --keep-my-mods

@@ -64,6 +64,7 @@ ManagerWindow::ManagerWindow(const LanguageTable &language, AddonDatabase &datab
         selectRows(inverted);
     });
 
+    m_ui->tabs->setExpanding(false);
     for (const char *label : {"DSTR_MANAGER_TAB_AASERVER", "DSTR_MANAGER_TAB_PACKAGES", "DSTR_MANAGER_TAB_ADVANCED"})
         m_ui->tabs->addTab(text(label));
     connect(m_ui->tabs, &QTabBar::currentChanged, this,
@@ -150,8 +151,12 @@ void ManagerWindow::refresh()
     const QSignalBlocker quiet(m_ui->tabs);
     m_ui->tabs->setCurrentIndex(static_cast<int>(m_model.view()));
     m_list->reload();
-    for (std::size_t i = 0; i < m_list->columns().size(); ++i)
-        m_ui->list->setColumnWidth(static_cast<int>(i), m_list->columns()[i].width);
+    // The starting widths, widened where a text would be cut.
+    for (std::size_t i = 0; i < m_list->columns().size(); ++i) {
+        const int column = static_cast<int>(i);
+        m_ui->list->resizeColumnToContents(column);
+        m_ui->list->setColumnWidth(column, std::max(m_list->columns()[i].width, m_ui->list->columnWidth(column)));
+    }
     m_ui->heading->setText(toQt(m_model.heading()));
     for (std::size_t i = 0; i < ManagerModel::kButtons; ++i) {
         auto *each = static_cast<QPushButton *>(control(kButtonIds[i]));
@@ -393,6 +398,7 @@ void ManagerWindow::download()
     }
     if (!saved)
         problems << tr("The database could not be saved to %1.").arg(QString::fromStdString(m_place.databaseFile));
+    m_model.refill();
     refresh();
     if (!problems.isEmpty())
         QMessageBox::warning(this, text("DSTR_DOWNLOAD_TITLE"), problems.join(QLatin1Char('\n')));

@@ -2,8 +2,8 @@
 #include "addondb/ScannerFixture.h"
 #include "autoaddon/DownloadTemporary.h"
 #include "autoaddon/TransferRateMeter.h"
+#include "peers/HttpPeer.h"
 #include "platform/FileSystem.h"
-#include "support/HttpTestServer.h"
 #include "support/Loopback.h"
 #include "support/ZipWriter.h"
 
@@ -92,7 +92,7 @@ protected:
     }
 
     test::TempFolder work;
-    test::HttpTestServer http;
+    peers::HttpPeer http;
 };
 
 TEST_F(DownloadEngineTest, OnePackage)

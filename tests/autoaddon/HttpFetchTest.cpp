@@ -1,6 +1,6 @@
 #include "autoaddon/HttpFetch.h"
+#include "peers/HttpPeer.h"
 #include "platform/FileSystem.h"
-#include "support/HttpTestServer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ Fetched fetchInto(const test::TempFolder &folder, const std::string &url, FileHa
 
 TEST(HttpFetch, FailuresSayWhyAndLeaveNoFile)
 {
-    test::HttpTestServer http;
+    peers::HttpPeer http;
     test::TempFolder folder;
     const std::string body(20000, 'b');
     http.route("/whole.zip", {200, body, {}, std::string::npos, {}});

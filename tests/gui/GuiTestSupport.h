@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace garrison::test {
@@ -19,12 +20,14 @@ public:
     void play(int id) override { played.push_back(id); }
 };
 
-// Runs act on the next modal window that opens (a dialog started with exec()).
-inline void whenModalOpens(std::function<void(QWidget &)> act)
+// Runs act on the next modal window of that type that opens (a dialog
+// started with exec()); other modal windows that open first are let be.
+template <typename Window = QWidget>
+void whenModalOpens(std::type_identity_t<std::function<void(Window &)>> act)
 {
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *modal = qobject_cast<Window *>(QApplication::activeModalWidget())) {
             poll->stop();
             poll->deleteLater();
             act(*modal);

@@ -1,4 +1,4 @@
-#include "support/HttpTestServer.h"
+#include "peers/HttpPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -8,9 +8,9 @@
 
 #include <stdexcept>
 
-namespace garrison::test {
+namespace garrison::peers {
 
-HttpTestServer::HttpTestServer()
+HttpPeer::HttpPeer(std::uint16_t port)
 {
     m_socket = socket(AF_INET, SOCK_STREAM, 0);
     const int yes = 1;
@@ -18,6 +18,7 @@ HttpTestServer::HttpTestServer()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
     if (bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(m_socket, 16) != 0)
         throw std::runtime_error("cannot listen");
     socklen_t length = sizeof address;
@@ -38,7 +39,7 @@ HttpTestServer::HttpTestServer()
     });
 }
 
-HttpTestServer::~HttpTestServer()
+HttpPeer::~HttpPeer()
 {
     m_stop = true;
     m_thread.join();
@@ -47,24 +48,24 @@ HttpTestServer::~HttpTestServer()
     close(m_socket);
 }
 
-void HttpTestServer::route(const std::string &path, Route route)
+void HttpPeer::route(const std::string &path, Route route)
 {
     std::lock_guard guard(m_lock);
     m_routes[path] = std::move(route);
 }
 
-std::string HttpTestServer::url(const std::string &path) const
+std::string HttpPeer::url(const std::string &path) const
 {
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
-std::vector<std::string> HttpTestServer::requests() const
+std::vector<std::string> HttpPeer::requests() const
 {
     std::lock_guard guard(m_lock);
     return m_requests;
 }
 
-void HttpTestServer::serve(int client)
+void HttpPeer::serve(int client)
 {
     std::string request;
     char buffer[4096];
@@ -118,4 +119,4 @@ void HttpTestServer::serve(int client)
     close(client);
 }
 
-} // namespace garrison::test
+} // namespace garrison::peers

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-namespace garrison::test {
+namespace garrison::peers {
 
-// A small HTTP/1.0 server on 127.0.0.1 for the download tests: each path
-// answers with a body, an error status, a redirect, or a body that stops
-// coming after its first bytes.
-class HttpTestServer {
+// A small HTTP/1.0 server on 127.0.0.1 for the download tests and the demo:
+// each path answers with a body, an error status, a redirect, or a body that
+// stops coming after its first bytes.
+class HttpPeer {
 public:
     struct Route {
         int status = 200;
@@ -26,11 +26,13 @@ public:
         std::size_t closeAfter = std::string::npos; // bytes sent before hanging up, the whole length announced
     };
 
-    HttpTestServer();
-    ~HttpTestServer();
+    // port 0: any free port.
+    explicit HttpPeer(std::uint16_t port = 0);
+    ~HttpPeer();
 
     void route(const std::string &path, Route route);
     std::string url(const std::string &path) const;
+    std::uint16_t port() const { return m_port; }
     std::vector<std::string> requests() const;
     // Connections accepted, whether or not they made a request.
     int connections() const { return m_connections; }
@@ -49,4 +51,4 @@ private:
     std::vector<std::thread> m_clients;
 };
 
-} // namespace garrison::test
+} // namespace garrison::peers
