@@ -1,8 +1,12 @@
 #include "gui/MainWindow.h"
 
+#include "autoaddon/AutoAddonPeer.h"
 #include "gameserver/GameServerPeer.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/ManagerWindow.h"
+#include "gui/MissingFilesDialog.h"
 #include "lang/LanguageLoader.h"
+#include "peers/OfferedBlockWriter.h"
 #include "platform/HostLookup.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
@@ -264,6 +268,54 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
     ASSERT_TRUE(waitFor([&] { return !window->findChild<QDialog *>("ScanProgressDialog"); }));
     ASSERT_TRUE(waitFor([&] { return window->controller().database().aborted(); }));
     EXPECT_FALSE(window->controller().databaseReady());
+}
+
+TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    const auto server = startServer(address, 0);
+    peers::OfferedContent offer;
+    offer.serverTexts = {"Club", "", "", ""};
+    offer.packages = {{"http://127.0.0.1:9/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x1234}}}};
+    const auto block = peers::writeOfferedBlock(offer);
+    peers::AutoAddonConfig addon;
+    addon.address = address;
+    addon.list.assign(block.begin(), block.end());
+    peers::AutoAddonPeer addonServer(addon);
+    ASSERT_TRUE(addonServer.start());
+    settings.options.autoAddonEnabled = true;
+    temp.write("garrison.dat", ""); // no first-run message: an empty database to start from
+    settings.servers = {networkEntry(dottedAddress(address) + ":2302", "Club")};
+    settings.selectedIndex = 0;
+    open();
+    auto &manager = control<QPushButton>(1021);
+    ASSERT_TRUE(waitFor([&] { return manager.isEnabled() && manager.text() == "Download"; }));
+
+    const auto play = [&](const char *button) {
+        QString asked;
+        test::whenModalOpens<MissingFilesDialog>([&](MissingFilesDialog &dialog) {
+            asked = dialog.windowTitle();
+            QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+        });
+        QTest::mouseClick(&control<QPushButton>(1016), Qt::LeftButton);
+        return asked;
+    };
+    EXPECT_EQ(play("cancelButton"), "Auto-Addon warning");
+    EXPECT_FALSE(window->isMinimized());
+
+    // The Manager opens on what the server offers; closing it starts nothing.
+    QString managerHeading;
+    test::whenModalOpens<ManagerWindow>([&](ManagerWindow &dialog) {
+        managerHeading = dialog.findChild<QLabel *>("heading")->text();
+        dialog.accept();
+    });
+    EXPECT_EQ(play("managerButton"), "Auto-Addon warning");
+    ASSERT_TRUE(waitFor([&] { return !managerHeading.isEmpty(); }));
+    EXPECT_EQ(managerHeading, "Auto-Addon Server");
+    EXPECT_FALSE(window->isMinimized());
+
+    EXPECT_EQ(play("forceButton"), "Auto-Addon warning");
+    EXPECT_TRUE(waitFor([&] { return window->isMinimized(); })) << "force connect starts the game";
 }
 
 } // namespace

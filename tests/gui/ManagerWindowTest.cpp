@@ -10,6 +10,8 @@
 #include "platform/FileSystem.h"
 #include "support/ZipWriter.h"
 
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -39,17 +41,24 @@ protected:
         scan();
         database.derive();
     }
+    struct Offer {
+        std::string name;
+        bool served = true;
+        std::chrono::milliseconds blockDelay{0};
+        std::size_t addonSize = 0; // 0: a short text
+    };
     // Packages of one add-on each, the zips served at /NAME.zip unless missing.
-    void offer(const std::vector<std::pair<std::string, bool>> &packages)
+    void offer(const std::vector<Offer> &packages)
     {
         peers::OfferedContent content;
         content.serverTexts = {"Club", "Coop", "admin@example.org", ""};
-        for (const auto &[name, served] : packages) {
-            const std::string addon = "add-on " + name;
-            const std::string zip = test::zipBytes({{name + ".pbo", addon}});
+        for (const auto &[name, served, blockDelay, addonSize] : packages) {
+            const std::string addon = addonSize ? std::string(addonSize, 's') : "add-on " + name;
+            const std::string zip = test::zipBytes({{name + ".pbo", addon, false}});
             if (served) {
                 peers::HttpPeer::Route route;
                 route.body = zip;
+                route.blockDelay = blockDelay;
                 http.route("/" + name + ".zip", route);
             }
             content.packages.push_back(
@@ -88,7 +97,7 @@ protected:
 
 TEST_F(ManagerWindowTest, ADownloadInstallsWhatItCanAndSaysWhyTheRestFailed)
 {
-    offer({{"tanks", true}, {"gone", false}});
+    offer({{"tanks"}, {"gone", false}});
     open(ManagerView::Server);
     EXPECT_EQ(column(0), (QStringList{"tanks", "gone"}));
     EXPECT_EQ(column(2), (QStringList{"No file installed", "No file installed"}));
@@ -107,6 +116,54 @@ TEST_F(ManagerWindowTest, ADownloadInstallsWhatItCanAndSaysWhyTheRestFailed)
 
     window->findChild<QTabBar *>("tabs")->setCurrentIndex(1);
     EXPECT_TRUE(column(0).contains("tanks")) << column(0).join(",").toStdString();
+}
+
+TEST_F(ManagerWindowTest, CancelDuringADownloadLeavesNoPartialFile)
+{
+    // A zip of a megabyte in blocks a second apart: plenty of time to cancel.
+    offer({{"slow", true, std::chrono::milliseconds(1000), 1 << 20}});
+    open(ManagerView::Server);
+    test::whenModalOpens<QDialog>([&](QDialog &dialog) {
+        auto *name = dialog.findChild<QLabel *>("downloadingName");
+        ASSERT_TRUE(test::waitFor([&] { return name->text() == "slow"; }));
+        QTest::mouseClick(dialog.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
+    });
+    QString problems;
+    test::whenModalOpens<QMessageBox>([&](QMessageBox &box) {
+        problems = box.text();
+        box.accept();
+    });
+    click(1057);
+    EXPECT_TRUE(problems.startsWith("slow: ")) << problems.toStdString();
+    EXPECT_FALSE(pathExists(game / "AddOns/slow.pbo"));
+    EXPECT_FALSE(pathExists(work / "slow.tmp"));
+    EXPECT_EQ(column(2), QStringList{"No file installed"});
+}
+
+TEST_F(ManagerWindowTest, TheBindMenuOffersTwoHundredPackages)
+{
+    for (int i = 0; i < 202; ++i)
+        makePackage("P" + std::to_string(i), {});
+    open(ManagerView::Advanced);
+    window->selectRows({1});
+    int offered = 0;
+    std::vector<bool> enabled;
+    auto *poll = new QTimer(window.get());
+    QObject::connect(poll, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        poll->stop();
+        // "<New package>", then the packages.
+        offered = static_cast<int>(menu->actions().size()) - 1;
+        for (int i = 1; i <= 4; ++i)
+            enabled.push_back(menu->actions()[i]->isEnabled());
+        menu->close();
+    });
+    poll->start(10);
+    click(1059);
+    EXPECT_EQ(offered, 200);
+    EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, true}));
 }
 
 } // namespace
