@@ -79,6 +79,7 @@ ManagerWindow::ManagerWindow(const LanguageTable &language, AddonDatabase &datab
     connect(m_ui->downloadButton, &QPushButton::clicked, this, &ManagerWindow::download);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The faces are labels, so a translation may choose its own.
     QFont heading(text("DSTR_MANAGER_HEAD_FONT"));
     heading.setPointSizeF(15);
     m_ui->heading->setFont(heading);

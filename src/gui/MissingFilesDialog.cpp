@@ -1,5 +1,6 @@
 #include "gui/MissingFilesDialog.h"
 
+#include "gui/QtText.h"
 #include "gui/WindowTranslation.h"
 #include "ui_MissingFilesDialog.h"
 
@@ -10,6 +11,9 @@ MissingFilesDialog::MissingFilesDialog(const LanguageTable &language, QWidget *p
 {
     m_ui->setupUi(this);
     translateWindow(*this, language);
+    QFont font(toQt(language.Resolve("DSTR_MISSING_TEXT_FONT")));
+    font.setPointSizeF(9);
+    m_ui->message->setFont(font);
     const auto answerWith = [this](LaunchView::MissingAnswer answer) {
         return [this, answer] {
             m_answer = answer;
