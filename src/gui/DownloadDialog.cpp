@@ -5,13 +5,16 @@
 #include "gui/WindowTranslation.h"
 #include "ui_DownloadDialog.h"
 
+#include <algorithm>
+
 namespace garrison::gui {
 
 namespace {
 
 void showBar(QProgressBar &bar, const DownloadDisplay::Bar &values)
 {
-    bar.setRange(0, static_cast<int>(std::min<std::uint32_t>(values.range, INT32_MAX)));
+    // A range of 0 would make Qt draw a busy bar: nothing to do yet shows empty.
+    bar.setRange(0, static_cast<int>(std::clamp<std::uint32_t>(values.range, 1, INT32_MAX)));
     bar.setValue(static_cast<int>(std::min(values.position, values.range)));
 }
 
