@@ -137,8 +137,10 @@ void MainController::tick(std::uint32_t now)
     if (m_lookup && m_lookup->ended())
         lookupEnded();
     m_cycle.tick(now);
-    if (std::exchange(m_offeredListWaiting, false))
+    if (m_offeredListWaiting && !m_managerOpen) {
+        m_offeredListWaiting = false;
         takeUpOfferedList();
+    }
 }
 
 void MainController::showServerRows()
@@ -323,6 +325,7 @@ ServerEntry *MainController::selectedEntryForManager()
 
 void MainController::managerClosed()
 {
+    m_managerOpen = false;
     if (m_databaseReady)
         m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
     saveSettings();

@@ -61,6 +61,9 @@ public:
     // The entry the Manager edits (its automatic mod flag), or null.
     ServerEntry *selectedEntryForManager();
     bool downloadsWanted() const { return m_cycle.downloadsWanted(); }
+    // While the Manager is open it works on the offered list (a download
+    // from another thread, too): a list that arrives meanwhile waits.
+    void managerOpening() { m_managerOpen = true; }
     // After the Manager: is anything still missing? The entry's changes are kept.
     void managerClosed();
 
@@ -130,6 +133,7 @@ private:
     std::unique_ptr<DatabaseWorker> m_worker;
     bool m_databaseReady = false;
     bool m_offeredListWaiting = false;
+    bool m_managerOpen = false;
 
     int m_selected = -1;
     bool m_monitoring = false;

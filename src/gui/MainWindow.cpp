@@ -319,6 +319,7 @@ void MainWindow::openManagerWindow()
     place.databaseFile = m_controller->file(DatabaseFile::kFileName);
     ManagerWindow manager(language(), m_controller->database(), m_controller->selectedEntryForManager(),
                           m_controller->downloadsWanted() ? ManagerView::Server : ManagerView::Packages, place, this);
+    m_controller->managerOpening();
     manager.exec();
     m_controller->managerClosed();
 }

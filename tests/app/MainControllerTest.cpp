@@ -330,6 +330,13 @@ TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
     settings.selectedIndex = 0;
     auto &main = start();
     ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
+    // The Manager works on the offered list: one that comes meanwhile waits for it to close.
+    main.managerOpening();
+    ASSERT_TRUE(tickUntil([&] { return view.fields[MonitorField::AutoAddon] == "Yes"; }));
+    for (int i = 0; i < 3; ++i)
+        main.tick(now += 500);
+    EXPECT_TRUE(main.database().offered().packages.empty());
+    main.managerClosed();
     ASSERT_TRUE(tickUntil([&] { return view.managerCaption == "Download"; }));
     ASSERT_EQ(main.database().offered().packages.size(), 1u);
     EXPECT_EQ(main.database().offered().packages[0].name, "Tanks");
