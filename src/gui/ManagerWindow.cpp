@@ -4,6 +4,7 @@
 #include "addondb/ModRecommendation.h"
 #include "autoaddon/OfferedModel.h"
 #include "gui/DownloadDialog.h"
+#include "gui/LongJob.h"
 #include "gui/ManagerListModel.h"
 #include "gui/PackageDialog.h"
 #include "gui/QtText.h"
@@ -211,7 +212,7 @@ void ManagerWindow::button(std::size_t index)
         break;
     case ManagerView::Packages:
         if (index == 0)
-            m_model.activatePackages(rows);
+            longJob([this, rows] { m_model.activatePackages(rows); });
         else if (index == 1)
             deactivatePackages();
         else if (index == 2)
@@ -225,9 +226,9 @@ void ManagerWindow::button(std::size_t index)
         break;
     case ManagerView::Advanced:
         if (index == 0)
-            m_model.activateFiles(rows);
+            longJob([this, rows] { m_model.activateFiles(rows); });
         else if (index == 1)
-            m_model.deactivateFiles(rows);
+            longJob([this, rows] { m_model.deactivateFiles(rows); });
         else if (index == 2) {
             selectRows(m_model.childRows(rows));
             return;
@@ -286,7 +287,8 @@ void ManagerWindow::contextMenu(const QPoint &at)
              [this] { QDesktopServices::openUrl(QUrl(toQt(m_model.manualDownloadUrl(selectedRows())))); });
         break;
     case ManagerView::Packages:
-        item("DSTR_MANAGER_PK_POP_ACTIVATE", [this] { m_model.activatePackages(selectedRows()); });
+        item("DSTR_MANAGER_PK_POP_ACTIVATE",
+             [this, rows] { longJob([this, rows] { m_model.activatePackages(rows); }); });
         item("DSTR_MANAGER_PK_POP_DEACTIVATE", [this] { deactivatePackages(); });
         item(
             "DSTR_MANAGER_PK_POP_EDIT", [this] { editPackage(); }, true);
@@ -296,8 +298,9 @@ void ManagerWindow::contextMenu(const QPoint &at)
         item("DSTR_MANAGER_PK_POP_UNINSTALL", [this] { uninstall(); });
         break;
     case ManagerView::Advanced:
-        item("DSTR_MANAGER_ADV_POP_ACTIVATE", [this] { m_model.activateFiles(selectedRows()); });
-        item("DSTR_MANAGER_ADV_POP_DEACTIVATE", [this] { m_model.deactivateFiles(selectedRows()); });
+        item("DSTR_MANAGER_ADV_POP_ACTIVATE", [this, rows] { longJob([this, rows] { m_model.activateFiles(rows); }); });
+        item("DSTR_MANAGER_ADV_POP_DEACTIVATE",
+             [this, rows] { longJob([this, rows] { m_model.deactivateFiles(rows); }); });
         item(
             "DSTR_MANAGER_ADV_POP_SELCHILD", [this] { selectRows(m_model.childRows(selectedRows())); }, true);
         item(
@@ -317,10 +320,13 @@ bool ManagerWindow::ask(const char *textLabel, const char *titleLabel, const QSt
 
 void ManagerWindow::deactivatePackages()
 {
-    for (const auto package : m_model.deactivatePackages(selectedRows())) {
+    const auto rows = selectedRows();
+    std::vector<std::size_t> toAsk;
+    longJob([this, rows, &toAsk] { toAsk = m_model.deactivatePackages(rows); });
+    for (const auto package : toAsk) {
         const QString name = text("DSTR_MANAGER_PK_DEACT1") + toQt(m_model.packageName(package));
         if (ask("DSTR_MANAGER_PK_DEACT2", "DSTR_MANAGER_PK_DEACT_TITLE", name))
-            m_model.deactivatePackage(package);
+            longJob([this, package] { m_model.deactivatePackage(package); });
     }
 }
 
@@ -353,8 +359,9 @@ void ManagerWindow::newPackage()
 
 void ManagerWindow::dissolve()
 {
-    if (!selectedRows().empty() && ask("DSTR_MANAGER_PK_WDIS", "DSTR_MANAGER_PK_WDIS_TITLE"))
-        m_model.dissolve(selectedRows());
+    const auto rows = selectedRows();
+    if (!rows.empty() && ask("DSTR_MANAGER_PK_WDIS", "DSTR_MANAGER_PK_WDIS_TITLE"))
+        longJob([this, rows] { m_model.dissolve(rows); });
 }
 
 void ManagerWindow::uninstall()
@@ -363,7 +370,16 @@ void ManagerWindow::uninstall()
     if (rows.empty() || !ask("DSTR_MANAGER_PK_WUN", "DSTR_MANAGER_PK_WUN_TITLE") ||
         !ask("DSTR_MANAGER_PK_WDEL", "DSTR_MANAGER_PK_WDEL_TITLE"))
         return;
-    m_model.uninstall(rows);
+    longJob([this, rows] { m_model.uninstall(rows); });
+}
+
+void ManagerWindow::longJob(const std::function<void()> &job)
+{
+    // The list reads the rows the job refills: it waits, unpainted, until the job is done.
+    m_ui->list->setUpdatesEnabled(false);
+    runOffTheUiThread(*this, text("DSTR_MANAGER_TITLE") + QStringLiteral(": ") + tr("working..."), job);
+    m_ui->list->setUpdatesEnabled(true);
+    refresh();
 }
 
 void ManagerWindow::openFolder()

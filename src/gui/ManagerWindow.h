@@ -6,6 +6,7 @@
 
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -57,6 +58,8 @@ private:
     void uninstall();
     void openFolder();
     void download();
+    // Commands that touch many files run off the UI thread.
+    void longJob(const std::function<void()> &job);
     bool ask(const char *textLabel, const char *titleLabel, const QString &prefix = {});
 
     std::unique_ptr<Ui::ManagerWindow> m_ui;

@@ -140,6 +140,25 @@ TEST_F(ManagerWindowTest, CancelDuringADownloadLeavesNoPartialFile)
     EXPECT_EQ(column(2), QStringList{"No file installed"});
 }
 
+TEST_F(ManagerWindowTest, DeactivatingTheCoreFilesAsksFirst)
+{
+    makePackage("Mine", {"AddOns\\old.pbo"});
+    open(ManagerView::Packages);
+    ASSERT_EQ(column(0), (QStringList{"<Core files>", "<Unknown files>", "<Unknown addons>", "Mine"}));
+    window->selectRows({0, 3});
+    QString question;
+    test::whenModalOpens<QMessageBox>([&](QMessageBox &box) {
+        question = box.text();
+        box.button(QMessageBox::No)->click();
+    });
+    click(1050);
+    EXPECT_EQ(question, "Deactivating <Core files> could harm your OFP installation. Are you sure?");
+    EXPECT_EQ(node("AddOns\\old.pbo")->status, NodeStatus::Inactive);
+    EXPECT_TRUE(pathExists(game / ("AddOns/" + node("AddOns\\old.pbo")->diskName())));
+    EXPECT_EQ(node("OperationFlashpoint.exe")->status, NodeStatus::Present);
+    EXPECT_EQ(column(1)[3], "Inactive");
+}
+
 TEST_F(ManagerWindowTest, TheBindMenuOffersTwoHundredPackages)
 {
     for (int i = 0; i < 202; ++i)
