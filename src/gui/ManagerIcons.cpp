@@ -66,12 +66,13 @@ void arrow(QPainter &painter)
     painter.drawLine(QPointF(9, 11), QPointF(12, 8));
 }
 
-QPixmap draw(int index)
+QPixmap draw(int index, int size)
 {
-    QPixmap picture(kSize, kSize);
+    QPixmap picture(size, size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(static_cast<double>(size) / kSize, static_cast<double>(size) / kSize);
     switch (index) {
     case 0:
         disc(painter, kGreen);
@@ -115,8 +116,11 @@ QIcon managerIcon(int index)
 {
     static const std::array<QIcon, 9> icons = [] {
         std::array<QIcon, 9> all;
-        for (int i = 0; i < 9; ++i)
-            all[static_cast<std::size_t>(i)] = QIcon(draw(i));
+        // Drawn again at twice the size for scaled screens, so the pictures stay sharp.
+        for (int i = 0; i < 9; ++i) {
+            all[static_cast<std::size_t>(i)].addPixmap(draw(i, kSize));
+            all[static_cast<std::size_t>(i)].addPixmap(draw(i, 2 * kSize));
+        }
         return all;
     }();
     return index >= 0 && index < 9 ? icons[static_cast<std::size_t>(index)] : QIcon();
