@@ -1,6 +1,7 @@
 #include "app/MainController.h"
 
 #include "addondb/DatabaseFile.h"
+#include "addondb/FileTree.h"
 #include "addondb/ModRecommendation.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/Package.h"
@@ -316,6 +317,37 @@ void MainController::playNow()
         return dottedOnly(host);
     };
     garrison::playNow(situation, m_view);
+}
+
+Configuration MainController::configuration() const
+{
+    Configuration values;
+    const Options &options = m_settings.options;
+    values.gamePath = options.gameFolder;
+    values.disableAutoAddon = !options.autoAddonEnabled;
+    values.keepRunningAfterLaunch = options.keepRunningAfterLaunch;
+    values.minimiseToTray = options.minimiseToTray;
+    values.noAutomaticActivation = options.noAutomaticActivation;
+    values.alwaysNoMap = options.alwaysNoMap;
+    values.linuxSettings = LinuxSettings::load(file(LinuxSettings::kFileName));
+    return values;
+}
+
+bool MainController::configure(const Configuration &values)
+{
+    Options &options = m_settings.options;
+    // An emptied path stays empty: the next start looks for the game again.
+    options.gameFolder = values.gamePath;
+    if (!options.gameFolder.empty() && !options.gameFolder.ends_with('/'))
+        options.gameFolder += '/';
+    options.autoAddonEnabled = !values.disableAutoAddon;
+    if (values.resetDatabase && m_databaseReady && m_database.root())
+        forgetTimes(*m_database.root());
+    options.keepRunningAfterLaunch = values.keepRunningAfterLaunch;
+    options.minimiseToTray = values.minimiseToTray;
+    options.noAutomaticActivation = values.noAutomaticActivation;
+    options.alwaysNoMap = values.alwaysNoMap;
+    return LinuxSettings::save(values.linuxSettings, file(LinuxSettings::kFileName));
 }
 
 ServerEntry *MainController::selectedEntryForManager()

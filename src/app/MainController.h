@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/DatabaseWorker.h"
+#include "app/Configuration.h"
 #include "app/HostLookupTask.h"
 #include "app/MainView.h"
 #include "common/MemoryStream.h"
@@ -66,6 +67,11 @@ public:
     void managerOpening() { m_managerOpen = true; }
     // After the Manager: is anything still missing? The entry's changes are kept.
     void managerClosed();
+
+    // The configuration dialog's values, and its OK (the window then restarts
+    // the program). A reset needs a database whose scan has ended.
+    Configuration configuration() const;
+    bool configure(const Configuration &values);
 
     void playNow();
     void alarmToggled(bool checked);

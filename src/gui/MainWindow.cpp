@@ -2,6 +2,7 @@
 
 #include "addondb/DatabaseFile.h"
 #include "common/Version.h"
+#include "gui/ConfigurationDialog.h"
 #include "gui/EqualModDialog.h"
 #include "gui/ManagerWindow.h"
 #include "gui/MissingFilesDialog.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainSt
     connect(m_ui->addButton, &QPushButton::clicked, this, &MainWindow::addServer);
     connect(m_ui->editButton, &QPushButton::clicked, this, &MainWindow::editServer);
     connect(m_ui->delButton, &QPushButton::clicked, this, [this] { m_controller->removeSelected(); });
+    connect(m_ui->configButton, &QPushButton::clicked, this, &MainWindow::openConfiguration);
     connect(m_ui->managerButton, &QPushButton::clicked, this, &MainWindow::openManagerWindow);
     connect(m_ui->serverModsButton, &QPushButton::clicked, this, &MainWindow::showServerMods);
     connect(m_ui->alarmBox, &QCheckBox::toggled, this, [this](bool on) { m_controller->alarmToggled(on); });
@@ -322,6 +324,18 @@ void MainWindow::openManagerWindow()
     m_controller->managerOpening();
     manager.exec();
     m_controller->managerClosed();
+}
+
+void MainWindow::openConfiguration()
+{
+    ConfigurationDialog dialog(language(), m_controller->configuration(), m_controller->databaseReady(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!m_controller->configure(dialog.values()))
+        QMessageBox::warning(this, windowTitle(),
+                             tr("%1 could not be written.").arg(QString::fromLatin1(LinuxSettings::kFileName)));
+    m_restart = true;
+    accept();
 }
 
 void MainWindow::showScanProgress()

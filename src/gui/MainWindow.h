@@ -36,6 +36,8 @@ public:
 
     MainController &controller() { return *m_controller; }
     bool inTray() const { return m_inTray; }
+    // The configuration was confirmed: Garrison is to start again once this window has closed.
+    bool restartRequested() const { return m_restart; }
 
 protected:
     void done(int result) override;
@@ -49,6 +51,7 @@ private:
     void showServerMods();
     void showAbout();
     void openManagerWindow();
+    void openConfiguration();
     void hideInTray();
     void leaveTray();
 
@@ -99,6 +102,7 @@ private:
     QSystemTrayIcon *m_tray = nullptr;
     bool m_inTray = false;
     bool m_shutDown = false;
+    bool m_restart = false;
     ScanProgressDialog *m_scanDialog = nullptr;
 };
 

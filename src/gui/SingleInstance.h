@@ -20,6 +20,8 @@ public:
     // Starts listening; false when the socket could not be made (the
     // program then runs without the single-instance test).
     bool listen();
+    // Stops answering, so that a copy started now takes over.
+    void release();
 
 signals:
     void secondCopyStarted();

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
 
 using namespace garrison;
 
@@ -45,5 +47,11 @@ int main(int argc, char **argv)
     QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
     window.show();
     window.initialise();
-    return app.exec();
+    const int result = app.exec();
+    if (window.restartRequested()) {
+        // The new copy reads the settings just saved, in the same working directory.
+        instance.release();
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, QDir::currentPath());
+    }
+    return result;
 }

@@ -3,31 +3,16 @@
 #include "common/WordSplit.h"
 #include "platform/NativePath.h"
 #include "platform/ProcessStart.h"
-#include "platform/WholeFile.h"
+#include "servers/LinuxSettings.h"
 
 namespace garrison {
 
 GameRunner GameRunner::load(const std::string &path)
 {
+    const LinuxSettings settings = LinuxSettings::load(path);
     GameRunner runner;
-    const auto bytes = readWholeFile(path);
-    if (!bytes)
-        return runner;
-    std::string_view text(reinterpret_cast<const char *>(bytes->data()), bytes->size());
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        const std::string_view line = trimWordSeparators(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        const auto equals = line.find('=');
-        if (line.empty() || line.front() == '#' || equals == std::string_view::npos)
-            continue;
-        const std::string_view key = trimWordSeparators(line.substr(0, equals));
-        const std::string value(trimWordSeparators(line.substr(equals + 1)));
-        if (key == "runner" && !value.empty())
-            runner.runner = splitWords(value);
-        else if (key == "wine_prefix")
-            runner.winePrefix = value;
-    }
+    runner.runner = splitWords(settings.runner);
+    runner.winePrefix = settings.winePrefix;
     return runner;
 }
 

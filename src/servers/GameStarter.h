@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/LinuxSettings.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@ namespace garrison {
 // garrison.sav (lines "runner = ..." and "wine_prefix = ..."), so that the
 // settings file stays as the game's tools know it.
 struct GameRunner {
-    static constexpr const char *kFileName = "garrison-linux.conf";
+    static constexpr const char *kFileName = LinuxSettings::kFileName;
 
     std::vector<std::string> runner = {"wine"};
     std::string winePrefix;

@@ -2,6 +2,7 @@
 
 #include "autoaddon/AutoAddonPeer.h"
 #include "gameserver/GameServerPeer.h"
+#include "gui/ConfigurationDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ManagerWindow.h"
 #include "gui/MissingFilesDialog.h"
@@ -268,6 +269,31 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
     ASSERT_TRUE(waitFor([&] { return !window->findChild<QDialog *>("ScanProgressDialog"); }));
     ASSERT_TRUE(waitFor([&] { return window->controller().database().aborted(); }));
     EXPECT_FALSE(window->controller().databaseReady());
+}
+
+TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
+{
+    temp.write("garrison-linux.conf", "# chosen by hand\nrunner = true\nlater_key = 1\n");
+    temp.write("game2/FLASHPOINTRESISTANCE.EXE", "");
+    open();
+    test::whenModalOpens<ConfigurationDialog>([&](ConfigurationDialog &dialog) {
+        EXPECT_EQ(dialog.findChild<QLineEdit *>("runnerEdit")->text(), "true");
+        EXPECT_FALSE(dialog.findChild<QCheckBox *>("resetBox")->isEnabled()) << "no scanned database to reset";
+        EXPECT_TRUE(dialog.findChild<QCheckBox *>("disableAutoAddonBox")->isChecked());
+        dialog.findChild<QLineEdit *>("pathEdit")->setText(QString::fromStdString(temp / "game2"));
+        dialog.findChild<QCheckBox *>("noMapBox")->click();
+        dialog.findChild<QLineEdit *>("runnerEdit")->setText("proton run");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("okButton"), Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1041), Qt::LeftButton);
+    EXPECT_TRUE(window->restartRequested());
+    EXPECT_FALSE(window->isVisible());
+    const Settings saved = SettingsFile::load(temp / "garrison.sav");
+    EXPECT_EQ(saved.options.gameFolder, temp / "game2/");
+    EXPECT_TRUE(saved.options.alwaysNoMap);
+    EXPECT_FALSE(saved.options.autoAddonEnabled);
+    EXPECT_EQ(temp.read("garrison-linux.conf"),
+              "# chosen by hand\nrunner = proton run\nlater_key = 1\nwine_prefix = \n");
 }
 
 TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace garrison {
+
+// What only Linux needs, kept in "garrison-linux.conf" beside "garrison.sav"
+// so that the settings file stays as the game's tools know it. Lines
+// "key = value"; "#" starts a comment.
+struct LinuxSettings {
+    static constexpr const char *kFileName = "garrison-linux.conf";
+
+    std::string runner = "wine"; // the command the game's executable is started with
+    std::string winePrefix;      // empty: WINEPREFIX, else ~/.wine
+
+    bool operator==(const LinuxSettings &) const = default;
+
+    // A missing or unreadable file gives the defaults.
+    static LinuxSettings load(const std::string &path = kFileName);
+    // Rewrites the keys in place and keeps every other line (comments, keys
+    // of other versions); false when the file could not be written.
+    static bool save(const LinuxSettings &settings, const std::string &path = kFileName);
+};
+
+} // namespace garrison

@@ -1,0 +1,35 @@
+#include "servers/LinuxSettings.h"
+
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace garrison;
+
+namespace {
+
+TEST(LinuxSettings, DefaultsWithoutAFileOrAValue)
+{
+    test::TempFolder temp;
+    EXPECT_EQ(LinuxSettings::load(temp / "none.conf"), LinuxSettings{});
+    temp.write("empty.conf", "runner =\nwine_prefix =   /home/p/.wine-ofp  \n# runner = nothing\n");
+    const LinuxSettings settings = LinuxSettings::load(temp / "empty.conf");
+    EXPECT_EQ(settings.runner, "wine") << "an empty runner would start the .exe itself";
+    EXPECT_EQ(settings.winePrefix, "/home/p/.wine-ofp");
+}
+
+TEST(LinuxSettings, SavingKeepsCommentsAndKeysOfOtherVersions)
+{
+    test::TempFolder temp;
+    temp.write("garrison-linux.conf", "# mine\nwine_prefix = /old\ncode_page = windows-1251\n");
+    LinuxSettings settings;
+    settings.runner = "proton run";
+    settings.winePrefix = "/new";
+    ASSERT_TRUE(LinuxSettings::save(settings, temp / "garrison-linux.conf"));
+    EXPECT_EQ(temp.read("garrison-linux.conf"),
+              "# mine\nwine_prefix = /new\ncode_page = windows-1251\nrunner = proton run\n");
+    EXPECT_EQ(LinuxSettings::load(temp / "garrison-linux.conf"), settings);
+    EXPECT_FALSE(LinuxSettings::save(settings, temp / "no/such/folder/garrison-linux.conf"));
+}
+
+} // namespace
