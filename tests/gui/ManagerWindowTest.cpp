@@ -10,11 +10,13 @@
 #include "platform/FileSystem.h"
 #include "support/ZipWriter.h"
 
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -138,6 +140,21 @@ TEST_F(ManagerWindowTest, CancelDuringADownloadLeavesNoPartialFile)
     EXPECT_FALSE(pathExists(game / "AddOns/slow.pbo"));
     EXPECT_FALSE(pathExists(work / "slow.tmp"));
     EXPECT_EQ(column(2), QStringList{"No file installed"});
+}
+
+TEST_F(ManagerWindowTest, ButtonToolTipsFollowTheView)
+{
+    open(ManagerView::Server);
+    const auto tipOf = [&](int controlId) {
+        QWidget *button = window->control(controlId);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(button, &hover);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipOf(1047), "Flag the selected packages for download and install");
+    window->findChild<QTabBar *>("tabs")->setCurrentIndex(1);
+    EXPECT_EQ(tipOf(1047), "Activate all files in the selected packages allowing them being loaded by OFP");
+    EXPECT_EQ(window->control(1040)->toolTip(), "") << "the list has none";
 }
 
 TEST_F(ManagerWindowTest, DeactivatingTheCoreFilesAsksFirst)
