@@ -241,7 +241,7 @@ std::optional<ServerEntry> MainController::selectedEntry() const
     return m_settings.servers[static_cast<std::size_t>(m_selected)];
 }
 
-ServerSetupInputs MainController::setupInputs(bool editing) const
+ServerSetupInputs MainController::setupInputs(bool editing)
 {
     ServerSetupInputs inputs;
     inputs.servers = m_settings.servers;
@@ -258,7 +258,7 @@ ServerSetupInputs MainController::setupInputs(bool editing) const
     }
     inputs.offeredListReceived = m_databaseReady && !m_database.offered().packages.empty();
     if (inputs.offeredListReceived)
-        inputs.autoDetectedMods = recommendMods(const_cast<AddonDatabase &>(m_database), {});
+        inputs.autoDetectedMods = recommendMods(m_database, {});
     return inputs;
 }
 

@@ -52,7 +52,7 @@ public:
     void select(int index);
     int selectedIndex() const { return m_selected; }
     // The setup dialog's inputs for a new entry (editing false) or the selected one.
-    ServerSetupInputs setupInputs(bool editing) const;
+    ServerSetupInputs setupInputs(bool editing);
     std::optional<ServerEntry> selectedEntry() const;
     // The dialog's result; a result without its required field is dropped.
     bool add(const ServerEntry &result);
