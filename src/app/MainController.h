@@ -86,7 +86,6 @@ public:
     const Options &options() const { return m_settings.options; }
     AddonDatabase &database() { return m_database; }
     bool databaseReady() const { return m_databaseReady; }
-    StatusStore &status() { return m_status; }
     bool monitoring() const { return m_monitoring; }
 
 private:

@@ -35,7 +35,6 @@ public:
     void handOver();
 
     MainController &controller() { return *m_controller; }
-    bool inTray() const { return m_inTray; }
     // The configuration was confirmed: Garrison is to start again once this window has closed.
     bool restartRequested() const { return m_restart; }
 

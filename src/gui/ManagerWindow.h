@@ -35,7 +35,6 @@ public:
                   ManagerPlace place, QWidget *parent = nullptr);
     ~ManagerWindow() override;
 
-    ManagerModel &model() { return m_model; }
     std::vector<std::size_t> selectedRows() const;
     void selectRows(const std::vector<std::size_t> &rows);
 
