@@ -125,7 +125,11 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
             const NodeRef &candidate = folder.children[i];
             if (!equalsNoCase(candidate->name(), name) || candidate->isFolder() || candidate->size != size)
                 continue;
-            if (candidate->time != entry.time) {
+            // Only the very file of the last scan may skip the read: two versions
+            // of one add-on often share size and time, and the duplicate check
+            // below must never take one for the other.
+            const bool unchanged = candidate->time == entry.time && candidate->diskName() == entry.name;
+            if (!unchanged) {
                 const auto contents = readCrc();
                 if (!contents)
                     return; // unreadable: left as it was for this scan

@@ -7,6 +7,8 @@
 #include "support/CrcForge.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -83,6 +85,25 @@ TEST_F(FileScannerTest, InactiveFormsAndDuplicates)
     // The copy visited second maps to the same node: it goes.
     EXPECT_TRUE(pathExists(active));
     EXPECT_FALSE(pathExists(copy));
+}
+
+TEST_F(FileScannerTest, TwoVersionsOfOneSizeAndTimeAreBothKept)
+{
+    const auto a = file("addons/e.pbo", "version A");
+    const auto b = file("addons/" + inactiveName("e.pbo", crcOf("version B")), "version B");
+    setFileModificationTime(b, *fileModificationTime(a));
+    for (int pass = 0; pass < 2; ++pass) {
+        scan();
+        EXPECT_EQ(game.read("addons/e.pbo"), "version A") << pass;
+        EXPECT_TRUE(pathExists(b)) << "a different file was deleted as a duplicate, pass " << pass;
+        std::vector<std::pair<std::string, std::uint32_t>> versions;
+        for (const auto &child : node("addons\\")->children)
+            versions.emplace_back(child->diskName(), child->crc);
+        std::sort(versions.begin(), versions.end());
+        const std::vector<std::pair<std::string, std::uint32_t>> expected{
+            {"e.pbo", crcOf("version A")}, {inactiveName("e.pbo", crcOf("version B")), crcOf("version B")}};
+        EXPECT_EQ(versions, expected) << pass;
+    }
 }
 
 TEST_F(FileScannerTest, LinkedFoldersAreWalkedOnceAndNeverInCircles)
