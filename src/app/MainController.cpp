@@ -6,6 +6,8 @@
 #include "addondb/OfferedBlock.h"
 #include "addondb/Package.h"
 #include "autoaddon/OfferedModel.h"
+#include "common/GameCodePage.h"
+#include "common/TextCompare.h"
 #include "monitor/ListCache.h"
 #include "platform/FileSystem.h"
 #include "servers/CommandLineEntry.h"
@@ -61,6 +63,9 @@ bool MainController::initialise(std::uint32_t now)
     m_view.checkNotifyBox();
     const bool network = m_endpoint.create() && m_endpoint.start();
     m_settings = SettingsFile::load(file(SettingsFile::kFileName));
+    m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
+    selectGameCodePage(m_linux.codePage);
+    m_central = parseCentralHost(m_linux.centralHost);
     if (m_settings.options.windowLeft >= 0 && m_settings.options.windowTop >= 0)
         m_view.moveWindow(m_settings.options.windowLeft, m_settings.options.windowTop);
     findGameFolder();
@@ -72,7 +77,67 @@ bool MainController::initialise(std::uint32_t now)
     // Without a scan whose end would do it, the selection is handled now.
     if (!m_worker)
         select(m_selected);
+    askForNews();
     return network;
+}
+
+void MainController::askForNews()
+{
+    // Without a central server there is no news; the area stays hidden.
+    if (m_central)
+        m_newsLookup = std::make_unique<HostLookupTask>(m_central->host);
+}
+
+std::unique_ptr<AddonBrowser> MainController::openBrowser()
+{
+    if (!m_central)
+        return nullptr;
+    return std::make_unique<AddonBrowser>(m_status, m_endpoint, *m_central);
+}
+
+void MainController::chooseBrowsedServer(const std::string &address)
+{
+    for (std::size_t i = 0; i < m_settings.servers.size(); ++i) {
+        if (equalsNoCase(m_settings.servers[i].address, address)) {
+            m_selected = static_cast<int>(i);
+            showServerRows();
+            select(m_selected);
+            return;
+        }
+    }
+    ServerEntry entry;
+    entry.address = address;
+    entry.automaticModSelection = true;
+    add(entry);
+}
+
+std::string MainController::newsLink()
+{
+    std::lock_guard guard(m_status.lock);
+    return m_status.news.link;
+}
+
+void MainController::linkClicked()
+{
+    const std::string link = newsLink();
+    if (link.empty())
+        return;
+    if (endsWithNoCase(link, ".ozp")) {
+        {
+            std::lock_guard guard(m_status.lock);
+            m_status.news.upgradeAvailable = false;
+        }
+        m_view.startUpgrade(link);
+    } else {
+        m_view.openLink(link);
+    }
+}
+
+void MainController::bannerClicked()
+{
+    // The banner always opens its link, an upgrade archive too.
+    if (const std::string link = newsLink(); !link.empty())
+        m_view.openLink(link);
 }
 
 void MainController::findGameFolder()
@@ -137,6 +202,12 @@ void MainController::tick(std::uint32_t now)
 {
     if (m_lookup && m_lookup->ended())
         lookupEnded();
+    if (m_newsLookup && m_newsLookup->ended()) {
+        // An unknown host: no request, no news.
+        if (const auto address = m_newsLookup->address())
+            m_endpoint.postCommand(MonitorEndpoint::kNewsRequest, *address, m_central->port);
+        m_newsLookup.reset();
+    }
     m_cycle.tick(now);
     if (m_offeredListWaiting && !m_managerOpen) {
         m_offeredListWaiting = false;

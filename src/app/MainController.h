@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/DatabaseWorker.h"
+#include "app/AddonBrowser.h"
 #include "app/Configuration.h"
 #include "app/HostLookupTask.h"
 #include "app/MainView.h"
@@ -73,6 +74,14 @@ public:
     Configuration configuration() const;
     bool configure(const Configuration &values);
 
+    // The browser of public Auto-Addon servers; null when no central server is set.
+    std::unique_ptr<AddonBrowser> openBrowser();
+    // The browser's Select: the entry of that address, found or made, becomes the selection.
+    void chooseBrowsedServer(const std::string &address);
+    // The news link button and the banner.
+    void linkClicked();
+    void bannerClicked();
+
     void playNow();
     void alarmToggled(bool checked);
     // The ";"-separated mod folders of the server, for the pop-up.
@@ -115,8 +124,7 @@ private:
     void showScanProgress() override { m_view.showScanProgress(); }
     // The cycle holds the status lock here: the list is taken up after its tick.
     void offeredListArrived() override { m_offeredListWaiting = true; }
-    // The news picture comes with the news window.
-    void startNewsPicture(const std::string &) override {}
+    void startNewsPicture(const std::string &url) override { m_view.startNewsPicture(url); }
 
     void findGameFolder();
     void startDatabase(std::uint32_t now);
@@ -124,6 +132,8 @@ private:
     void resetForSelection(const ServerEntry *entry);
     void watch(std::uint32_t address, const std::string &portText);
     void lookupEnded();
+    void askForNews();
+    std::string newsLink();
     void takeUpOfferedList();
 
     MainView &m_view;
@@ -143,6 +153,9 @@ private:
     int m_selected = -1;
     bool m_monitoring = false;
     std::unique_ptr<HostLookupTask> m_lookup;
+    LinuxSettings m_linux;
+    std::optional<CentralHost> m_central;
+    std::unique_ptr<HostLookupTask> m_newsLookup;
     std::string m_lookupPort;
     // The selected entry's host and what it resolved to, for Play now.
     std::string m_resolvedHost;

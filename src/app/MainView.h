@@ -45,6 +45,13 @@ public:
     // Where the game is, when neither the settings nor discovery know.
     virtual std::optional<std::string> askGameFolder() = 0;
     virtual void moveWindow(std::int32_t left, std::int32_t top) = 0;
+
+    // The banner's address, once per run; the window fetches and shows it.
+    virtual void startNewsPicture(const std::string &url) = 0;
+    // A web link, in the player's browser.
+    virtual void openLink(const std::string &link) = 0;
+    // An upgrade archive's link: the window runs the upgrade.
+    virtual void startUpgrade(const std::string &link) = 0;
 };
 
 } // namespace garrison

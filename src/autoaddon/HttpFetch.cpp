@@ -14,12 +14,11 @@ namespace {
 constexpr std::uint64_t kLimitSlack = 64 * 1024;
 
 struct Transfer {
-    FileHandle file;
+    const std::function<bool(const char *, std::size_t)> *sink;
     const std::atomic<bool> *cancel;
-    const std::function<void(std::size_t)> *received;
     std::uint64_t maxBytes = 0;
     std::uint64_t written = 0;
-    bool writeFailed = false;
+    bool sinkFailed = false;
     bool tooLarge = false;
 };
 
@@ -33,12 +32,11 @@ std::size_t onData(char *data, std::size_t size, std::size_t count, void *contex
         transfer.tooLarge = true;
         return 0;
     }
-    if (transfer.file.write(data, bytes) != static_cast<std::int64_t>(bytes)) {
-        transfer.writeFailed = true;
+    if (!(*transfer.sink)(data, bytes)) {
+        transfer.sinkFailed = true;
         return 0;
     }
     transfer.written += bytes;
-    (*transfer.received)(bytes);
     return bytes;
 }
 
@@ -76,22 +74,18 @@ std::uint64_t announcedLimit(std::uint64_t announcedSize)
     return announcedSize + announcedSize / 100 + kLimitSlack;
 }
 
-FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string &path, const std::atomic<bool> &cancel,
-                     const std::function<void(std::size_t)> &received, const FetchLimits &limits)
+FetchResult fetchUrlTo(const std::string &url, const std::function<bool(const char *, std::size_t)> &sink,
+                       const std::string &sinkError, const std::atomic<bool> &cancel, const FetchLimits &limits)
 {
     initialiseOnce();
     FetchResult result;
-    Transfer transfer{std::move(file), &cancel, &received, limits.maxBytes};
+    Transfer transfer{&sink, &cancel, limits.maxBytes};
     const auto failWith = [&](std::string error) {
-        transfer.file.close();
-        deleteFile(path);
         result.error = std::move(error);
         return result;
     };
     if (const auto refused = refusedUrl(url, limits.allowFile))
         return failWith(*refused);
-    if (!transfer.file.isOpen())
-        return failWith("cannot create " + path);
     CURL *curl = curl_easy_init();
     if (!curl)
         return failWith("cannot start a transfer");
@@ -121,16 +115,16 @@ FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string 
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(curl);
     if (code == CURLE_OK && !cancel) {
-        transfer.file.close();
         result.ok = true;
         return result;
     }
     if (cancel)
         return failWith("cancelled");
-    if (transfer.writeFailed)
-        return failWith("cannot write " + path);
-    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
-        return failWith("larger than announced (more than " + std::to_string(limits.maxBytes) + " bytes)");
+    if (transfer.sinkFailed)
+        return failWith(sinkError);
+    result.tooLarge = transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED;
+    if (result.tooLarge)
+        return failWith("more than " + std::to_string(limits.maxBytes) + " bytes");
     if (code == CURLE_HTTP_RETURNED_ERROR)
         return failWith("the server answered " + std::to_string(status));
     if (code == CURLE_OPERATION_TIMEDOUT)
@@ -138,6 +132,29 @@ FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string 
     if (code == CURLE_UNSUPPORTED_PROTOCOL)
         return failWith("a redirect led to a scheme that is not fetched (only http, https and ftp)");
     return failWith(curl_easy_strerror(code));
+}
+
+FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string &path, const std::atomic<bool> &cancel,
+                     const std::function<void(std::size_t)> &received, const FetchLimits &limits)
+{
+    FetchResult result;
+    if (!file.isOpen()) {
+        result.error = "cannot create " + path;
+    } else {
+        const auto write = [&](const char *data, std::size_t size) {
+            if (file.write(data, size) != static_cast<std::int64_t>(size))
+                return false;
+            received(size);
+            return true;
+        };
+        result = fetchUrlTo(url, write, "cannot write " + path, cancel, limits);
+        if (result.tooLarge)
+            result.error = "larger than announced (" + result.error + ")";
+    }
+    file.close();
+    if (!result.ok)
+        deleteFile(path);
+    return result;
 }
 
 } // namespace garrison

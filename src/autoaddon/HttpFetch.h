@@ -14,7 +14,8 @@ namespace garrison {
 
 struct FetchResult {
     bool ok = false;
-    std::string error; // why it failed, for the user
+    bool tooLarge = false; // ran past the byte limit
+    std::string error;     // why it failed, for the user
 };
 
 struct FetchLimits {
@@ -35,6 +36,11 @@ std::optional<std::string> refusedUrl(std::string_view url, bool allowFile);
 // The byte limit for a zip announced at this size: a little slack for
 // servers that count differently, no more.
 std::uint64_t announcedLimit(std::uint64_t announcedSize);
+
+// Hands block after block of url to sink; a sink that answers false fails
+// the fetch with sinkError. Otherwise as fetchUrl below.
+FetchResult fetchUrlTo(const std::string &url, const std::function<bool(const char *, std::size_t)> &sink,
+                       const std::string &sinkError, const std::atomic<bool> &cancel, const FetchLimits &limits = {});
 
 // Fetches url into file (open for writing, at path) over HTTP, HTTPS or FTP
 // (passive), redirects followed between those, as "Garrison, Auto-Addon

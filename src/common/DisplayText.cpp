@@ -1,6 +1,6 @@
 #include "common/DisplayText.h"
 
-#include "common/Windows1252.h"
+#include "common/GameCodePage.h"
 
 #include <cstdint>
 
@@ -47,7 +47,7 @@ bool isValidUtf8(std::string_view text)
 
 std::string displayText(std::string_view text)
 {
-    return isValidUtf8(text) ? std::string(text) : windows1252ToUtf8(text);
+    return isValidUtf8(text) ? std::string(text) : gameTextToUtf8(text);
 }
 
 } // namespace garrison

@@ -6,7 +6,20 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace garrison::gui {
+
+namespace {
+
+// The code pages of the Windows editions the game was sold for.
+constexpr std::pair<const char *, const char *> kCodePages[] = {
+    {"Windows-1252", QT_TR_NOOP("Western European")}, {"Windows-1250", QT_TR_NOOP("Central European")},
+    {"Windows-1251", QT_TR_NOOP("Cyrillic")},         {"Windows-1253", QT_TR_NOOP("Greek")},
+    {"Windows-1254", QT_TR_NOOP("Turkish")},          {"Windows-1257", QT_TR_NOOP("Baltic")},
+};
+
+} // namespace
 
 ConfigurationDialog::ConfigurationDialog(const LanguageTable &language, const Configuration &values, bool canReset,
                                          QWidget *parent)
@@ -16,6 +29,9 @@ ConfigurationDialog::ConfigurationDialog(const LanguageTable &language, const Co
     initialiseToolTips();
     m_ui->pages->setTabText(0, text("DSTR_CONFIG_TITLE"));
     m_ui->resetBox->setEnabled(canReset);
+    for (const auto &[codePage, script] : kCodePages)
+        m_ui->codePageBox->addItem(QStringLiteral("%1 (%2)").arg(QLatin1String(codePage), tr(script)),
+                                   QLatin1String(codePage));
     show(values);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ConfigurationDialog::browseGame);
     connect(m_ui->prefixBrowseButton, &QPushButton::clicked, this, &ConfigurationDialog::browsePrefix);
@@ -36,6 +52,16 @@ void ConfigurationDialog::show(const Configuration &values)
     m_ui->resetBox->setChecked(values.resetDatabase);
     m_ui->runnerEdit->setText(QString::fromStdString(values.linuxSettings.runner));
     m_ui->prefixEdit->setText(QString::fromStdString(values.linuxSettings.winePrefix));
+    // A code page written into the file by hand is offered as it stands.
+    const QString codePage = QString::fromStdString(values.linuxSettings.codePage);
+    int row = 0;
+    while (row < m_ui->codePageBox->count() &&
+           m_ui->codePageBox->itemData(row).toString().compare(codePage, Qt::CaseInsensitive) != 0)
+        ++row;
+    if (row == m_ui->codePageBox->count())
+        m_ui->codePageBox->addItem(codePage, codePage);
+    m_ui->codePageBox->setCurrentIndex(row);
+    m_ui->centralEdit->setText(QString::fromStdString(values.linuxSettings.centralHost));
 }
 
 Configuration ConfigurationDialog::values() const
@@ -50,6 +76,8 @@ Configuration ConfigurationDialog::values() const
     values.resetDatabase = m_ui->resetBox->isChecked();
     values.linuxSettings.runner = m_ui->runnerEdit->text().trimmed().toStdString();
     values.linuxSettings.winePrefix = m_ui->prefixEdit->text().trimmed().toStdString();
+    values.linuxSettings.codePage = m_ui->codePageBox->currentData().toString().toStdString();
+    values.linuxSettings.centralHost = m_ui->centralEdit->text().trimmed().toStdString();
     return values;
 }
 

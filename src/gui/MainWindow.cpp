@@ -2,6 +2,7 @@
 
 #include "addondb/DatabaseFile.h"
 #include "common/Version.h"
+#include "gui/BrowserDialog.h"
 #include "gui/ConfigurationDialog.h"
 #include "gui/EqualModDialog.h"
 #include "gui/ManagerWindow.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -23,6 +25,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 namespace garrison::gui {
 
@@ -86,6 +89,9 @@ MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainSt
     connect(m_ui->playButton, &QPushButton::clicked, this, [this] { m_controller->playNow(); });
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(&m_timer, &QTimer::timeout, this, &MainWindow::tick);
+    connect(m_ui->linkButton, &QPushButton::clicked, this, [this] { m_controller->linkClicked(); });
+    connect(m_ui->picture, &NewsPicture::clicked, this, [this] { m_controller->bannerClicked(); });
+    connect(m_ui->browserButton, &QPushButton::clicked, this, &MainWindow::openBrowserDialog);
 }
 
 MainWindow::~MainWindow() = default;
@@ -146,6 +152,7 @@ void MainWindow::handOver()
 void MainWindow::tick()
 {
     m_controller->tick(tickCount());
+    showBannerWhenFetched();
 }
 
 void MainWindow::selectionChanged(int index)
@@ -217,7 +224,30 @@ void MainWindow::setLinkCaption(const std::string &caption)
 
 void MainWindow::showLinkButton(bool shown)
 {
-    m_ui->newsGroup->setVisible(shown);
+    m_ui->linkButton->setVisible(shown);
+    m_ui->newsGroup->setVisible(shown || m_ui->picture->frameCount() > 0);
+}
+
+void MainWindow::startNewsPicture(const std::string &url)
+{
+    m_banner = std::make_unique<BannerFetch>(url);
+}
+
+void MainWindow::showBannerWhenFetched()
+{
+    if (!m_banner || !m_banner->ended())
+        return;
+    const auto bytes = m_banner->takeBytes();
+    m_banner.reset();
+    // A banner that cannot be fetched or decoded leaves the area as it was.
+    if (m_ui->picture->load(
+            QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()))))
+        m_ui->newsGroup->show();
+}
+
+void MainWindow::openLink(const std::string &link)
+{
+    QDesktopServices::openUrl(QUrl(toQt(link)));
 }
 
 void MainWindow::enableLaunchBox(bool enabled)
@@ -336,6 +366,25 @@ void MainWindow::openConfiguration()
                              tr("%1 could not be written.").arg(QString::fromLatin1(LinuxSettings::kFileName)));
     m_restart = true;
     accept();
+}
+
+void MainWindow::openBrowserDialog()
+{
+    const auto browser = m_controller->openBrowser();
+    if (!browser) {
+        QMessageBox::information(this, text("DSTR_AABROWSER_TITLE"),
+                                 tr("No central server is set. Enter its host name on the Linux page of %1.")
+                                     .arg(m_ui->configButton->text()));
+        return;
+    }
+    BrowserDialog dialog(language(), *browser, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_controller->chooseBrowsedServer(dialog.selectedAddress());
+}
+
+void MainWindow::startUpgrade(const std::string &link)
+{
+    openLink(link);
 }
 
 void MainWindow::showScanProgress()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BannerFetch.h"
 #include "app/MainController.h"
 #include "app/MainView.h"
 #include "app/SoundOutput.h"
@@ -52,6 +53,8 @@ private:
     void openManagerWindow();
     void openConfiguration();
     void hideInTray();
+    void showBannerWhenFetched();
+    void openBrowserDialog();
     void leaveTray();
 
     // MainView
@@ -80,6 +83,9 @@ private:
     void showFirstRun() override;
     std::optional<std::string> askGameFolder() override;
     void moveWindow(std::int32_t left, std::int32_t top) override;
+    void startNewsPicture(const std::string &url) override;
+    void openLink(const std::string &link) override;
+    void startUpgrade(const std::string &link) override;
 
     // LaunchView
     EqualModAnswer askEqualMods() override;
@@ -103,6 +109,7 @@ private:
     bool m_shutDown = false;
     bool m_restart = false;
     ScanProgressDialog *m_scanDialog = nullptr;
+    std::unique_ptr<BannerFetch> m_banner;
 };
 
 } // namespace garrison::gui

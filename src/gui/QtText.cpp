@@ -1,7 +1,7 @@
 #include "gui/QtText.h"
 
 #include "common/DisplayText.h"
-#include "common/Windows1252.h"
+#include "common/GameCodePage.h"
 
 namespace garrison::gui {
 
@@ -12,7 +12,7 @@ QString toQt(const std::string &text)
 
 std::string fromQt(const QString &text)
 {
-    return utf8ToWindows1252(text.toStdString());
+    return utf8ToGameText(text.toStdString());
 }
 
 } // namespace garrison::gui

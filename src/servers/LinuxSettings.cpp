@@ -53,13 +53,20 @@ LinuxSettings LinuxSettings::load(const std::string &path)
             settings.runner = valueOf(line);
         else if (key == "wine_prefix")
             settings.winePrefix = valueOf(line);
+        else if (key == "code_page" && !valueOf(line).empty())
+            settings.codePage = valueOf(line);
+        else if (key == "central_host")
+            settings.centralHost = valueOf(line);
     }
     return settings;
 }
 
 bool LinuxSettings::save(const LinuxSettings &settings, const std::string &path)
 {
-    std::map<std::string, std::string> values = {{"runner", settings.runner}, {"wine_prefix", settings.winePrefix}};
+    std::map<std::string, std::string> values = {{"runner", settings.runner},
+                                                 {"wine_prefix", settings.winePrefix},
+                                                 {"code_page", settings.codePage},
+                                                 {"central_host", settings.centralHost}};
     std::string text;
     for (const auto &line : linesOf(path)) {
         const auto known = values.find(keyOf(line));

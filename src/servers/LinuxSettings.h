@@ -10,8 +10,10 @@ namespace garrison {
 struct LinuxSettings {
     static constexpr const char *kFileName = "garrison-linux.conf";
 
-    std::string runner = "wine"; // the command the game's executable is started with
-    std::string winePrefix;      // empty: WINEPREFIX, else ~/.wine
+    std::string runner = "wine";           // the command the game's executable is started with
+    std::string winePrefix;                // empty: WINEPREFIX, else ~/.wine
+    std::string codePage = "Windows-1252"; // of texts from servers and game files
+    std::string centralHost;               // HOST[:PORT] of the news and browser service; empty: none
 
     bool operator==(const LinuxSettings &) const = default;
 

@@ -2,9 +2,11 @@
 
 #include "addondb/DatabaseFile.h"
 #include "autoaddon/AutoAddonPeer.h"
+#include "central/CentralPeer.h"
 #include "gameserver/GameServerPeer.h"
 #include "lang/LanguageLoader.h"
 #include "peers/OfferedBlockWriter.h"
+#include "servers/LinuxSettings.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
 #include "support/TempFolder.h"
@@ -38,8 +40,10 @@ public:
     void setFieldText(MonitorField field, const std::string &text) override { fields[field] = text; }
     std::string managerCaption;
     void setManagerCaption(const std::string &text) override { managerCaption = text; }
-    void setLinkCaption(const std::string &) override {}
-    void showLinkButton(bool) override {}
+    std::string linkCaption;
+    bool linkButtonShown = false;
+    void setLinkCaption(const std::string &text) override { linkCaption = text; }
+    void showLinkButton(bool shown) override { linkButtonShown = shown; }
     void enableLaunchBox(bool) override {}
     bool notifyChecked() const override { return notify; }
     bool launchChecked() const override { return launch; }
@@ -102,6 +106,9 @@ public:
     }
     void launched(bool keepRunning) override { actions.push_back(keepRunning ? "minimised" : "closed"); }
     void settingsChanged() override { actions.push_back("settings changed"); }
+    void startNewsPicture(const std::string &url) override { actions.push_back("banner " + url); }
+    void openLink(const std::string &link) override { actions.push_back("open " + link); }
+    void startUpgrade(const std::string &link) override { actions.push_back("upgrade " + link); }
 };
 
 class MainControllerTest : public ::testing::Test {
@@ -353,6 +360,102 @@ TEST_F(MainControllerTest, WithoutAGameFolderThePlayerIsAsked)
     auto &main = start();
     EXPECT_EQ(view.actions, Names{"asked for the game folder"});
     EXPECT_EQ(main.options().gameFolder, temp / "game/");
+}
+
+TEST_F(MainControllerTest, NewsFromTheCentralServerAndItsLinks)
+{
+    peers::CentralConfig config;
+    config.address = test::uniqueLoopbackAddress();
+    config.port = 48200;
+    config.pictureUrl = "http://127.0.0.1/banner.gif";
+    config.newsText = "Garrison 1.23 is out";
+    config.link = "http://127.0.0.1/garrison123.OZP";
+    peers::CentralPeer central(config);
+    ASSERT_TRUE(central.start());
+    LinuxSettings linuxSettings;
+    linuxSettings.centralHost = dottedAddress(config.address) + ":48200";
+    ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
+    auto &main = start();
+
+    ASSERT_TRUE(tickUntil([&] { return view.linkButtonShown; }));
+    EXPECT_EQ(std::count(view.actions.begin(), view.actions.end(), "banner " + config.pictureUrl), 1);
+    // An upgrade offer blinks: three ticks shown, one blank.
+    std::string captions;
+    for (int i = 0; i < 8; ++i) {
+        main.tick(now += 500);
+        captions += view.linkCaption.empty() ? '-' : 'x';
+    }
+    EXPECT_TRUE(captions == "xxx-xxx-" || captions == "xx-xxx-x" || captions == "x-xxx-xx" || captions == "-xxx-xxx")
+        << captions;
+
+    view.actions.clear();
+    main.bannerClicked();
+    main.linkClicked();
+    EXPECT_EQ(view.actions, (Names{"open " + config.link, "upgrade " + config.link}));
+    // The offer is taken: the caption stays.
+    for (int i = 0; i < 4; ++i) {
+        main.tick(now += 500);
+        EXPECT_EQ(view.linkCaption, config.newsText);
+    }
+    EXPECT_EQ(central.receivedRequests(), Names{"news"});
+}
+
+TEST_F(MainControllerTest, BrowserListsTheCentralServersEntriesAndTakesOne)
+{
+    EXPECT_EQ(start().openBrowser(), nullptr) << "no central server is set";
+    controller.reset();
+
+    peers::CentralConfig config;
+    config.address = test::uniqueLoopbackAddress();
+    const BrowserEntry coop{0x0a00000a, 2302, 7, 1, "Evening coop"};
+    const BrowserEntry cti{0x0b00000a, 2402, 0, 0, "CTI"};
+    config.entries = {coop, cti, coop};
+    peers::CentralPeer central(config);
+    ASSERT_TRUE(central.start());
+    LinuxSettings linuxSettings;
+    linuxSettings.centralHost = dottedAddress(config.address);
+    ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
+    settings.servers = {networkEntry("10.0.0.11:2402", "Known CTI")};
+    auto &main = start();
+
+    const auto browser = main.openBrowser();
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(eventually([&] {
+        browser->poll();
+        return browser->rows(true, true).size() == 2;
+    }));
+    EXPECT_EQ(browser->state(), AddonBrowser::State::Asked);
+    const auto row = [](const BrowserRow &r) {
+        return r.name + "|" + r.players + "|" + r.address;
+    };
+    EXPECT_EQ(row(browser->rows(true, true)[0]), "Evening coop|7|10.0.0.10:2302");
+    EXPECT_EQ(row(browser->rows(true, true)[1]), "CTI|0|10.0.0.11:2402");
+    EXPECT_EQ(browser->rows(false, true).size(), 1u);
+    EXPECT_EQ(browser->rows(false, true)[0].name, "CTI");
+    EXPECT_TRUE(browser->rows(false, false).empty());
+
+    // An address already listed is selected, a new one added.
+    main.chooseBrowsedServer("10.0.0.11:2402");
+    EXPECT_EQ(view.rows, Names{"Known CTI"});
+    EXPECT_EQ(main.selectedIndex(), 0);
+    main.chooseBrowsedServer("10.0.0.10:2302");
+    EXPECT_EQ(view.rows, (Names{"Known CTI", "10.0.0.10:2302"}));
+    EXPECT_EQ(main.selectedIndex(), 1);
+    EXPECT_EQ(view.address, "10.0.0.10:2302");
+}
+
+TEST_F(MainControllerTest, AnUnknownCentralHostIsSaid)
+{
+    LinuxSettings linuxSettings;
+    linuxSettings.centralHost = "no-such-host.invalid";
+    ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
+    const auto browser = start().openBrowser();
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(eventually([&] {
+        browser->poll();
+        return browser->state() != AddonBrowser::State::Resolving;
+    }));
+    EXPECT_EQ(browser->state(), AddonBrowser::State::HostUnknown);
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "gui/MainWindow.h"
 
 #include "autoaddon/AutoAddonPeer.h"
+#include "central/CentralPeer.h"
 #include "gameserver/GameServerPeer.h"
+#include "gui/BrowserDialog.h"
 #include "gui/ConfigurationDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ManagerWindow.h"
 #include "gui/MissingFilesDialog.h"
+#include "gui/NewsPicture.h"
 #include "lang/LanguageLoader.h"
+#include "peers/HttpPeer.h"
 #include "peers/OfferedBlockWriter.h"
 #include "platform/HostLookup.h"
 #include "servers/SettingsFile.h"
@@ -283,6 +287,10 @@ TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
         dialog.findChild<QLineEdit *>("pathEdit")->setText(QString::fromStdString(temp / "game2"));
         dialog.findChild<QCheckBox *>("noMapBox")->click();
         dialog.findChild<QLineEdit *>("runnerEdit")->setText("proton run");
+        auto *codePages = dialog.findChild<QComboBox *>("codePageBox");
+        EXPECT_EQ(codePages->currentText(), "Windows-1252 (Western European)");
+        codePages->setCurrentIndex(codePages->findText("Windows-1251 (Cyrillic)"));
+        dialog.findChild<QLineEdit *>("centralEdit")->setText(" news.example:48200 ");
         QTest::mouseClick(dialog.findChild<QPushButton *>("okButton"), Qt::LeftButton);
     });
     QTest::mouseClick(&control<QPushButton>(1041), Qt::LeftButton);
@@ -292,8 +300,9 @@ TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
     EXPECT_EQ(saved.options.gameFolder, temp / "game2/");
     EXPECT_TRUE(saved.options.alwaysNoMap);
     EXPECT_FALSE(saved.options.autoAddonEnabled);
-    EXPECT_EQ(temp.read("garrison-linux.conf"),
-              "# chosen by hand\nrunner = proton run\nlater_key = 1\nwine_prefix = \n");
+    EXPECT_EQ(temp.read("garrison-linux.conf"), "# chosen by hand\nrunner = proton run\nlater_key = 1\n"
+                                                "central_host = news.example:48200\ncode_page = Windows-1251\n"
+                                                "wine_prefix = \n");
 }
 
 TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
@@ -342,6 +351,87 @@ TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
 
     EXPECT_EQ(play("forceButton"), "Auto-Addon warning");
     EXPECT_TRUE(waitFor([&] { return window->isMinimized(); })) << "force connect starts the game";
+}
+
+// A 1x1 GIF of two frames, black for delay 0 and white for 5 hundredths.
+std::string twoFrameGif()
+{
+    const std::string header("GIF89a\x01\x00\x01\x00\x80\x00\x00"
+                             "\x00\x00\x00\xFF\xFF\xFF",
+                             19);
+    const std::string loop("\x21\xFF\x0B"
+                           "NETSCAPE2.0\x03\x01\x00\x00\x00",
+                           19);
+    const auto frame = [](char delay, char lzw) {
+        return std::string("\x21\xF9\x04\x00", 4) + delay + std::string("\x00\x00\x00", 3) +
+               std::string("\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02", 12) + lzw + std::string("\x01\x00", 2);
+    };
+    return header + loop + frame(0, '\x44') + frame(5, '\x4C') + "\x3B";
+}
+
+TEST_F(MainWindowTest, NewsShowsItsAnimatedBannerAndBlinkingUpgradeText)
+{
+    peers::HttpPeer web;
+    peers::HttpPeer::Route banner;
+    banner.body = twoFrameGif();
+    web.route("/banner.gif", banner);
+    peers::CentralConfig news;
+    news.address = test::uniqueLoopbackAddress();
+    news.pictureUrl = web.url("/banner.gif");
+    news.newsText = "Garrison 1.23 is out";
+    news.link = "http://127.0.0.1:1/garrison123.ozp";
+    peers::CentralPeer central(news);
+    ASSERT_TRUE(central.start());
+    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    open();
+
+    auto &picture = *window->findChild<NewsPicture *>("picture");
+    ASSERT_TRUE(waitFor([&] { return picture.frameCount() == 2; }));
+    EXPECT_TRUE(window->findChild<QGroupBox *>("newsGroup")->isVisible());
+    EXPECT_EQ(picture.size(), QSize(1, 1));
+    // Each frame stays its own time: delay 0 for 100 ms, delay 5 for 50 ms.
+    for (const int frame : {1, 0, 1}) {
+        ASSERT_TRUE(waitFor([&] { return picture.currentFrame() == frame; })) << frame;
+        EXPECT_EQ(picture.currentInterval(), frame == 0 ? 100 : 50);
+        EXPECT_EQ(picture.pixmap().toImage().pixelColor(0, 0), frame == 0 ? QColor(Qt::black) : QColor(Qt::white));
+    }
+    auto &link = control<QPushButton>(1022);
+    EXPECT_TRUE(link.isVisible());
+    // An upgrade offer blinks: the caption is empty one tick in four.
+    ASSERT_TRUE(waitFor([&] { return link.text().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return link.text() == "Garrison 1.23 is out"; }));
+}
+
+TEST_F(MainWindowTest, TheBrowserListsTheCentralServersAndTakesOne)
+{
+    peers::CentralConfig config;
+    config.address = test::uniqueLoopbackAddress();
+    config.entries = {{0x0a00000a, 2302, 7, 1, "Evening coop"}, {0x0b00000a, 2402, 3, 0, "CTI"}};
+    peers::CentralPeer central(config);
+    ASSERT_TRUE(central.start());
+    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(config.address) + "\n");
+    settings.servers = {networkEntry("10.0.0.99:2302", "Known")};
+    open();
+
+    whenModalOpens<BrowserDialog>([&](BrowserDialog &dialog) {
+        auto &list = *dialog.findChild<QTreeWidget *>("serverList");
+        ASSERT_TRUE(waitFor([&] { return list.topLevelItemCount() == 1; }));
+        EXPECT_EQ(list.topLevelItem(0)->text(0), "Evening coop");
+        dialog.findChild<QCheckBox *>("flashpointBox")->click();
+        ASSERT_EQ(list.topLevelItemCount(), 2);
+        EXPECT_EQ(list.topLevelItem(1)->text(1), "3");
+        EXPECT_EQ(list.topLevelItem(1)->text(2), "10.0.0.11:2402");
+        auto *select = dialog.findChild<QPushButton *>("selectButton");
+        EXPECT_FALSE(select->isEnabled());
+        list.setCurrentItem(list.topLevelItem(1));
+        EXPECT_TRUE(select->isEnabled());
+        QTest::mouseClick(select, Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1035), Qt::LeftButton);
+    auto &servers = control<QComboBox>(1027);
+    ASSERT_EQ(servers.count(), 2);
+    EXPECT_EQ(servers.currentText(), "10.0.0.11:2402");
+    EXPECT_EQ(shown(1037), "10.0.0.11:2402");
 }
 
 } // namespace

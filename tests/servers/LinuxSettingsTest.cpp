@@ -12,22 +12,26 @@ TEST(LinuxSettings, DefaultsWithoutAFileOrAValue)
 {
     test::TempFolder temp;
     EXPECT_EQ(LinuxSettings::load(temp / "none.conf"), LinuxSettings{});
-    temp.write("empty.conf", "runner =\nwine_prefix =   /home/p/.wine-ofp  \n# runner = nothing\n");
+    temp.write("empty.conf", "runner =\nwine_prefix =   /home/p/.wine-ofp  \n# runner = nothing\ncode_page =\n"
+                             "central_host = news.example:48200\n");
     const LinuxSettings settings = LinuxSettings::load(temp / "empty.conf");
     EXPECT_EQ(settings.runner, "wine") << "an empty runner would start the .exe itself";
     EXPECT_EQ(settings.winePrefix, "/home/p/.wine-ofp");
+    EXPECT_EQ(settings.codePage, "Windows-1252");
+    EXPECT_EQ(settings.centralHost, "news.example:48200");
 }
 
 TEST(LinuxSettings, SavingKeepsCommentsAndKeysOfOtherVersions)
 {
     test::TempFolder temp;
-    temp.write("garrison-linux.conf", "# mine\nwine_prefix = /old\ncode_page = windows-1251\n");
+    temp.write("garrison-linux.conf", "# mine\nwine_prefix = /old\nfuture_key = 1\ncode_page = windows-1251\n");
     LinuxSettings settings;
     settings.runner = "proton run";
     settings.winePrefix = "/new";
+    settings.codePage = "Windows-1250";
     ASSERT_TRUE(LinuxSettings::save(settings, temp / "garrison-linux.conf"));
-    EXPECT_EQ(temp.read("garrison-linux.conf"),
-              "# mine\nwine_prefix = /new\ncode_page = windows-1251\nrunner = proton run\n");
+    EXPECT_EQ(temp.read("garrison-linux.conf"), "# mine\nwine_prefix = /new\nfuture_key = 1\ncode_page = Windows-1250\n"
+                                                "central_host = \nrunner = proton run\n");
     EXPECT_EQ(LinuxSettings::load(temp / "garrison-linux.conf"), settings);
     EXPECT_FALSE(LinuxSettings::save(settings, temp / "no/such/folder/garrison-linux.conf"));
 }
