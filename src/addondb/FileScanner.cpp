@@ -25,17 +25,6 @@ bool existsIgnoringCase(const std::string &folder, const std::string &name)
     return findEntryIgnoringCase(folder, name).has_value();
 }
 
-std::string resolvedFolder(const std::string &path)
-{
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved))
-        return {};
-    std::string folder = resolved;
-    if (folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
 } // namespace
 
 std::size_t FileScanner::FoldedHash::operator()(std::string_view name) const
@@ -60,7 +49,7 @@ void FileScanner::scan()
     if (!root)
         root = &m_database.makeRoot();
     root->setName(m_database.gameFolder());
-    m_realGameFolder = resolvedFolder(m_database.gameFolder());
+    m_realGameFolder = realFolder(m_database.gameFolder());
     m_walkedFolders.clear();
     m_outsideDepth = 0;
     struct stat info {};
@@ -161,7 +150,7 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
 bool FileScanner::shouldEnter(const std::string &nativeFolder, const EntryInfo &entry)
 {
     if (entry.link) {
-        const std::string target = resolvedFolder(nativeFolder + entry.name);
+        const std::string target = realFolder(nativeFolder + entry.name);
         if (target.empty() || m_realGameFolder.empty() || target.starts_with(m_realGameFolder))
             return false;
     }

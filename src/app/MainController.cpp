@@ -147,7 +147,7 @@ void MainController::findGameFolder()
         return;
     }
     m_settings.options.gameFolder.clear();
-    if (auto chosen = m_view.askGameFolder(); chosen && !chosen->empty()) {
+    if (auto chosen = m_view.askGameFolder(m_start.places); chosen && !chosen->empty()) {
         if (!chosen->ends_with('/'))
             *chosen += '/';
         m_settings.options.gameFolder = *chosen;

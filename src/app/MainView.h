@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorView.h"
+#include "servers/GameFolder.h"
 #include "servers/GameLaunch.h"
 
 #include <optional>
@@ -43,7 +44,7 @@ public:
     // The first-run message box; returns when the player closed it.
     virtual void showFirstRun() = 0;
     // Where the game is, when neither the settings nor discovery know.
-    virtual std::optional<std::string> askGameFolder() = 0;
+    virtual std::optional<std::string> askGameFolder(const DiscoveryPlaces &places) = 0;
     virtual void moveWindow(std::int32_t left, std::int32_t top) = 0;
 
     // The banner's address, once per run; the window fetches and shows it.

@@ -7,12 +7,14 @@
 #include "gui/EqualModDialog.h"
 #include "gui/ManagerWindow.h"
 #include "gui/MissingFilesDialog.h"
+#include "gui/PathSetupDialog.h"
 #include "gui/ProgramIcon.h"
 #include "gui/QtText.h"
 #include "gui/ScanProgressDialog.h"
 #include "gui/ServerSetupDialog.h"
 #include "platform/Tick.h"
 #include "servers/GameStarter.h"
+#include "servers/SearchRoots.h"
 #include "ui_MainWindow.h"
 
 #include <QApplication>
@@ -414,12 +416,12 @@ void MainWindow::showFirstRun()
     QMessageBox::information(this, text("DSTR_MAIN_FIRSTRUN_TITLE"), text("DSTR_MAIN_FIRSTRUN_TEXT"));
 }
 
-std::optional<std::string> MainWindow::askGameFolder()
+std::optional<std::string> MainWindow::askGameFolder(const DiscoveryPlaces &places)
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Where is Operation Flashpoint installed?"));
-    if (folder.isEmpty())
+    PathSetupDialog dialog(language(), gameSearchRoots(places, systemMounts()), this);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return folder.toStdString();
+    return dialog.folder();
 }
 
 void MainWindow::moveWindow(std::int32_t left, std::int32_t top)

@@ -81,7 +81,7 @@ private:
     void showScanProgress() override;
     void closeScanProgress() override;
     void showFirstRun() override;
-    std::optional<std::string> askGameFolder() override;
+    std::optional<std::string> askGameFolder(const DiscoveryPlaces &places) override;
     void moveWindow(std::int32_t left, std::int32_t top) override;
     void startNewsPicture(const std::string &url) override;
     void openLink(const std::string &link) override;

@@ -3,12 +3,25 @@
 #include "platform/StatEntry.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace garrison {
+
+std::string realFolder(const std::string &path)
+{
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved))
+        return {};
+    std::string folder = resolved;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
 
 namespace {
 

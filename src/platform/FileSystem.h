@@ -28,6 +28,10 @@ struct EntryInfo {
     std::uint64_t inode = 0;
 };
 
+// The real path of a folder, links resolved, with "/" at its end; empty
+// when it does not resolve.
+std::string realFolder(const std::string &path);
+
 // Renames without ever replacing: activation must not destroy an existing file.
 FsStatus renameNoReplace(const std::string &from, const std::string &to);
 FsStatus deleteFile(const std::string &path);

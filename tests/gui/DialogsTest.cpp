@@ -1,8 +1,10 @@
 #include "gui/EqualModDialog.h"
+#include "gui/PathSetupDialog.h"
 #include "gui/ServerSetupDialog.h"
 
 #include "gui/GuiTestSupport.h"
 #include "lang/LanguageLoader.h"
+#include "support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -11,6 +13,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace garrison;
 using namespace garrison::gui;
@@ -166,6 +170,33 @@ TEST(ServerSetupDialog, CopyFromListsTwoHundredAndTakesTheChosenEntry)
     EXPECT_EQ(child<QLineEdit>(dialog, "passwordEdit").text(), "two");
     EXPECT_EQ(rows(child<QTreeWidget>(dialog, "toLoadList")), QStringList{"b"});
     EXPECT_EQ(rows(child<QTreeWidget>(dialog, "availableList")), QStringList{"a"});
+}
+
+TEST(PathSetupDialog, SearchFindsTheGameOrEndsEmpty)
+{
+    test::TempFolder temp;
+    temp.write("disk/Games/OFP/OperationFlashpoint.EXE", "");
+    temp.write("empty/readme.txt", "");
+    const std::string real = std::filesystem::canonical(temp.path()).string();
+    for (const bool found : {true, false}) {
+        PathSetupDialog dialog(english(), {temp / (found ? "disk" : "empty")});
+        dialog.show();
+        auto &ok = child<QPushButton>(dialog, "okButton");
+        auto &cancel = child<QPushButton>(dialog, "cancelButton");
+        auto &search = child<QPushButton>(dialog, "searchButton");
+        EXPECT_EQ(dialog.windowTitle(), "Garrison path setup");
+        EXPECT_FALSE(ok.isEnabled()) << "no folder yet";
+        QTest::mouseClick(&search, Qt::LeftButton);
+        EXPECT_EQ(search.text(), "Stop");
+        EXPECT_FALSE(cancel.isEnabled());
+        ASSERT_TRUE(test::waitFor([&] { return search.text() == "Search"; })) << found;
+        EXPECT_TRUE(ok.isEnabled());
+        EXPECT_EQ(cancel.isEnabled(), !found);
+        EXPECT_EQ(child<QLineEdit>(dialog, "folderEdit").text().toStdString(), found ? real + "/disk/Games/OFP/" : "");
+        QTest::mouseClick(&ok, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.folder(), found ? real + "/disk/Games/OFP/" : "");
+    }
 }
 
 } // namespace
