@@ -8,7 +8,7 @@ BannerFetch::BannerFetch(const std::string &url)
 {
     m_thread = std::thread([this, url] {
         std::vector<std::uint8_t> bytes;
-        const auto keep = [&](const char *data, std::size_t size) {
+        const auto keep = [&](const char *data, std::size_t size, std::uint64_t) {
             bytes.insert(bytes.end(), data, data + size);
             return true;
         };

@@ -122,15 +122,36 @@ void MainController::linkClicked()
     const std::string link = newsLink();
     if (link.empty())
         return;
-    if (endsWithNoCase(link, ".ozp")) {
+    if (!endsWithNoCase(link, ".ozp")) {
+        m_view.openLink(link);
+        return;
+    }
+    if (m_upgrade)
+        return;
+    {
+        std::lock_guard guard(m_status.lock);
+        m_status.news.upgradeAvailable = false;
+    }
+    if (!canUpgradeInPlace(m_start.programFolder)) {
+        // Installed by the system: its package manager upgrades it, the page says how.
         {
             std::lock_guard guard(m_status.lock);
-            m_status.news.upgradeAvailable = false;
+            m_status.upgradeStatus = "Garrison's folder is not writable: the upgrade opens in your browser";
         }
-        m_view.startUpgrade(link);
-    } else {
         m_view.openLink(link);
+        return;
     }
+    m_upgrade =
+        std::make_unique<SelfUpgrade>(m_status, m_language, UpgradePlaces{m_start.folder, m_start.programFolder}, link);
+    m_view.upgradeStarted();
+}
+
+void MainController::upgradeEnded()
+{
+    const bool staged = m_upgrade->succeeded();
+    const UpgradePlaces places = m_upgrade->places();
+    m_upgrade.reset();
+    m_view.upgradeEnded(staged, places);
 }
 
 void MainController::bannerClicked()
@@ -209,6 +230,8 @@ void MainController::tick(std::uint32_t now)
         m_newsLookup.reset();
     }
     m_cycle.tick(now);
+    if (m_upgrade && m_upgrade->ended())
+        upgradeEnded();
     if (m_offeredListWaiting && !m_managerOpen) {
         m_offeredListWaiting = false;
         takeUpOfferedList();

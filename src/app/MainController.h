@@ -6,6 +6,7 @@
 #include "app/Configuration.h"
 #include "app/HostLookupTask.h"
 #include "app/MainView.h"
+#include "app/SelfUpgrade.h"
 #include "common/MemoryStream.h"
 #include "lang/LanguageTable.h"
 #include "monitor/MonitorCycle.h"
@@ -28,6 +29,7 @@ struct MainStart {
     std::vector<std::string> commandLine; // the words after the program path
     DiscoveryPlaces places = DiscoveryPlaces::fromEnvironment();
     std::uint32_t pollInterval = kPollIntervalMs;
+    std::string programFolder = runningProgramFolder();
 };
 
 // The main window without its widgets: start-up and teardown in order, the
@@ -133,6 +135,7 @@ private:
     void watch(std::uint32_t address, const std::string &portText);
     void lookupEnded();
     void askForNews();
+    void upgradeEnded();
     std::string newsLink();
     void takeUpOfferedList();
 
@@ -156,6 +159,7 @@ private:
     LinuxSettings m_linux;
     std::optional<CentralHost> m_central;
     std::unique_ptr<HostLookupTask> m_newsLookup;
+    std::unique_ptr<SelfUpgrade> m_upgrade;
     std::string m_lookupPort;
     // The selected entry's host and what it resolved to, for Play now.
     std::string m_resolvedHost;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SelfUpgrade.h"
 #include "monitor/MonitorView.h"
 #include "servers/GameFolder.h"
 #include "servers/GameLaunch.h"
@@ -51,8 +52,11 @@ public:
     virtual void startNewsPicture(const std::string &url) = 0;
     // A web link, in the player's browser.
     virtual void openLink(const std::string &link) = 0;
-    // An upgrade archive's link: the window runs the upgrade.
-    virtual void startUpgrade(const std::string &link) = 0;
+    // An upgrade runs: the window takes no input until it has ended.
+    virtual void upgradeStarted() = 0;
+    // staged: the new files wait in places.staging() for the setup program,
+    // which the window starts before it closes; else the window is usable again.
+    virtual void upgradeEnded(bool staged, const UpgradePlaces &places) = 0;
 };
 
 } // namespace garrison

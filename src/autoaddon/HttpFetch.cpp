@@ -14,7 +14,8 @@ namespace {
 constexpr std::uint64_t kLimitSlack = 64 * 1024;
 
 struct Transfer {
-    const std::function<bool(const char *, std::size_t)> *sink;
+    const FetchSink *sink;
+    CURL *curl = nullptr;
     const std::atomic<bool> *cancel;
     std::uint64_t maxBytes = 0;
     std::uint64_t written = 0;
@@ -32,7 +33,9 @@ std::size_t onData(char *data, std::size_t size, std::size_t count, void *contex
         transfer.tooLarge = true;
         return 0;
     }
-    if (!(*transfer.sink)(data, bytes)) {
+    curl_off_t announced = -1;
+    curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    if (!(*transfer.sink)(data, bytes, announced > 0 ? static_cast<std::uint64_t>(announced) : 0)) {
         transfer.sinkFailed = true;
         return 0;
     }
@@ -74,12 +77,12 @@ std::uint64_t announcedLimit(std::uint64_t announcedSize)
     return announcedSize + announcedSize / 100 + kLimitSlack;
 }
 
-FetchResult fetchUrlTo(const std::string &url, const std::function<bool(const char *, std::size_t)> &sink,
-                       const std::string &sinkError, const std::atomic<bool> &cancel, const FetchLimits &limits)
+FetchResult fetchUrlTo(const std::string &url, const FetchSink &sink, const std::string &sinkError,
+                       const std::atomic<bool> &cancel, const FetchLimits &limits)
 {
     initialiseOnce();
     FetchResult result;
-    Transfer transfer{&sink, &cancel, limits.maxBytes};
+    Transfer transfer{&sink, nullptr, &cancel, limits.maxBytes};
     const auto failWith = [&](std::string error) {
         result.error = std::move(error);
         return result;
@@ -89,6 +92,7 @@ FetchResult fetchUrlTo(const std::string &url, const std::function<bool(const ch
     CURL *curl = curl_easy_init();
     if (!curl)
         return failWith("cannot start a transfer");
+    transfer.curl = curl;
     const std::string protocols = limits.allowFile ? "http,https,ftp,file" : "http,https,ftp";
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols.c_str());
@@ -141,7 +145,7 @@ FetchResult fetchUrl(const std::string &url, FileHandle file, const std::string 
     if (!file.isOpen()) {
         result.error = "cannot create " + path;
     } else {
-        const auto write = [&](const char *data, std::size_t size) {
+        const auto write = [&](const char *data, std::size_t size, std::uint64_t) {
             if (file.write(data, size) != static_cast<std::int64_t>(size))
                 return false;
             received(size);

@@ -37,10 +37,13 @@ std::optional<std::string> refusedUrl(std::string_view url, bool allowFile);
 // servers that count differently, no more.
 std::uint64_t announcedLimit(std::uint64_t announcedSize);
 
+// Takes a block and the size the server announced (0: none); false fails the fetch.
+using FetchSink = std::function<bool(const char *data, std::size_t size, std::uint64_t announced)>;
+
 // Hands block after block of url to sink; a sink that answers false fails
 // the fetch with sinkError. Otherwise as fetchUrl below.
-FetchResult fetchUrlTo(const std::string &url, const std::function<bool(const char *, std::size_t)> &sink,
-                       const std::string &sinkError, const std::atomic<bool> &cancel, const FetchLimits &limits = {});
+FetchResult fetchUrlTo(const std::string &url, const FetchSink &sink, const std::string &sinkError,
+                       const std::atomic<bool> &cancel, const FetchLimits &limits = {});
 
 // Fetches url into file (open for writing, at path) over HTTP, HTTPS or FTP
 // (passive), redirects followed between those, as "Garrison, Auto-Addon

@@ -20,12 +20,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
@@ -384,9 +386,30 @@ void MainWindow::openBrowserDialog()
         m_controller->chooseBrowsedServer(dialog.selectedAddress());
 }
 
-void MainWindow::startUpgrade(const std::string &link)
+void MainWindow::upgradeStarted()
 {
-    openLink(link);
+    // The timer keeps running, so the progress shows on the link button.
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        child->setEnabled(false);
+}
+
+void MainWindow::upgradeEnded(bool staged, const UpgradePlaces &places)
+{
+    if (!staged) {
+        for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            child->setEnabled(true);
+        return;
+    }
+    QMessageBox::information(this, text("DSTR_MAIN_RESTART_TITLE"), text("DSTR_MAIN_RESTART_TEXT"));
+    const QString programFolder = QString::fromStdString(places.programFolder);
+    QProcess::startDetached(programFolder + QStringLiteral("garrisonsetup"),
+                            {QStringLiteral("--wait"), QString::number(QCoreApplication::applicationPid()),
+                             QStringLiteral("--from"), QString::fromStdString(places.staging()), QStringLiteral("--to"),
+                             programFolder, QStringLiteral("--in"),
+                             QDir(QString::fromStdString(places.workFolder)).absolutePath(), QStringLiteral("--start"),
+                             QCoreApplication::applicationFilePath()},
+                            programFolder);
+    accept();
 }
 
 void MainWindow::showScanProgress()

@@ -85,7 +85,8 @@ private:
     void moveWindow(std::int32_t left, std::int32_t top) override;
     void startNewsPicture(const std::string &url) override;
     void openLink(const std::string &link) override;
-    void startUpgrade(const std::string &link) override;
+    void upgradeStarted() override;
+    void upgradeEnded(bool staged, const UpgradePlaces &places) override;
 
     // LaunchView
     EqualModAnswer askEqualMods() override;

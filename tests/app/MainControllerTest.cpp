@@ -108,7 +108,11 @@ public:
     void settingsChanged() override { actions.push_back("settings changed"); }
     void startNewsPicture(const std::string &url) override { actions.push_back("banner " + url); }
     void openLink(const std::string &link) override { actions.push_back("open " + link); }
-    void startUpgrade(const std::string &link) override { actions.push_back("upgrade " + link); }
+    void upgradeStarted() override { actions.push_back("upgrade started"); }
+    void upgradeEnded(bool staged, const UpgradePlaces &) override
+    {
+        actions.push_back(staged ? "upgrade staged" : "upgrade failed");
+    }
 };
 
 class MainControllerTest : public ::testing::Test {
@@ -128,6 +132,7 @@ protected:
         start.folder = temp.path();
         start.places = {temp / "noprefix", temp / "nohome"};
         start.pollInterval = 100;
+        start.programFolder = programFolder;
         controller = std::make_unique<MainController>(view, language, start);
         EXPECT_TRUE(controller->initialise(now));
         return *controller;
@@ -147,6 +152,7 @@ protected:
     static inline const LanguageTable language = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
     test::TempFolder temp;
     Settings settings;
+    std::string programFolder = temp / "program/";
     RecordingMainView view;
     std::unique_ptr<MainController> controller;
     std::uint32_t now = 1000;
@@ -369,35 +375,53 @@ TEST_F(MainControllerTest, NewsFromTheCentralServerAndItsLinks)
     config.port = 48200;
     config.pictureUrl = "http://127.0.0.1/banner.gif";
     config.newsText = "Garrison 1.23 is out";
-    config.link = "http://127.0.0.1/garrison123.OZP";
+    config.link = "http://127.0.0.1:1/garrison123.OZP"; // nothing listens there
     peers::CentralPeer central(config);
     ASSERT_TRUE(central.start());
     LinuxSettings linuxSettings;
     linuxSettings.centralHost = dottedAddress(config.address) + ":48200";
     ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
-    auto &main = start();
+    temp.write("program/garrison", "the installed program");
 
-    ASSERT_TRUE(tickUntil([&] { return view.linkButtonShown; }));
-    EXPECT_EQ(std::count(view.actions.begin(), view.actions.end(), "banner " + config.pictureUrl), 1);
-    // An upgrade offer blinks: three ticks shown, one blank.
-    std::string captions;
-    for (int i = 0; i < 8; ++i) {
-        main.tick(now += 500);
-        captions += view.linkCaption.empty() ? '-' : 'x';
-    }
-    EXPECT_TRUE(captions == "xxx-xxx-" || captions == "xx-xxx-x" || captions == "x-xxx-xx" || captions == "-xxx-xxx")
-        << captions;
+    for (const bool writable : {true, false}) {
+        view = RecordingMainView{};
+        programFolder = temp / (writable ? "program/" : "system-folder/");
+        auto &main = start();
+        ASSERT_TRUE(tickUntil([&] { return view.linkButtonShown; }));
+        EXPECT_EQ(std::count(view.actions.begin(), view.actions.end(), "banner " + config.pictureUrl), 1);
+        // An upgrade offer blinks: three ticks shown, one blank.
+        std::string captions;
+        for (int i = 0; i < 8; ++i) {
+            main.tick(now += 500);
+            captions += view.linkCaption.empty() ? '-' : 'x';
+        }
+        EXPECT_TRUE(captions == "xxx-xxx-" || captions == "xx-xxx-x" || captions == "x-xxx-xx" ||
+                    captions == "-xxx-xxx")
+            << captions;
 
-    view.actions.clear();
-    main.bannerClicked();
-    main.linkClicked();
-    EXPECT_EQ(view.actions, (Names{"open " + config.link, "upgrade " + config.link}));
-    // The offer is taken: the caption stays.
-    for (int i = 0; i < 4; ++i) {
-        main.tick(now += 500);
-        EXPECT_EQ(view.linkCaption, config.newsText);
+        view.actions.clear();
+        main.bannerClicked();
+        main.linkClicked();
+        if (writable) {
+            EXPECT_EQ(view.actions, (Names{"open " + config.link, "upgrade started"}));
+            ASSERT_TRUE(tickUntil([&] { return view.actions.back() == "upgrade failed"; }));
+            EXPECT_TRUE(view.linkCaption.starts_with("Upgrade failed: ")) << view.linkCaption;
+            EXPECT_EQ(temp.read("program/garrison"), "the installed program");
+            EXPECT_FALSE(std::filesystem::exists(temp / "garrison.ozp"));
+        } else {
+            // Installed by the system: the browser gets the link and the status says why.
+            EXPECT_EQ(view.actions, (Names{"open " + config.link, "open " + config.link}));
+            main.tick(now += 500);
+            EXPECT_EQ(view.linkCaption, "Garrison's folder is not writable: the upgrade opens in your browser");
+        }
+        // The offer is taken: the caption no longer blinks.
+        for (int i = 0; i < 4; ++i) {
+            main.tick(now += 500);
+            EXPECT_FALSE(view.linkCaption.empty());
+        }
+        controller.reset();
     }
-    EXPECT_EQ(central.receivedRequests(), Names{"news"});
+    EXPECT_EQ(central.receivedRequests(), (Names{"news", "news"}));
 }
 
 TEST_F(MainControllerTest, BrowserListsTheCentralServersEntriesAndTakesOne)

@@ -1,0 +1,108 @@
+#include "app/SelfUpgrade.h"
+
+#include "app/UpgradeStaging.h"
+#include "autoaddon/HttpFetch.h"
+#include "platform/FileHandle.h"
+#include "platform/FileSystem.h"
+#include "platform/WholeFile.h"
+
+#include <unistd.h>
+
+namespace garrison {
+
+namespace {
+
+constexpr std::uint64_t kMaxArchiveBytes = 256ull * 1024 * 1024;
+constexpr std::uint64_t kMaxSignatureBytes = 4096;
+
+} // namespace
+
+std::string runningProgramFolder()
+{
+    const std::string program = realFolder("/proc/self/exe");
+    // realFolder adds a "/" to the file's path: the folder ends before the name.
+    const auto slash = program.find_last_of('/', program.size() >= 2 ? program.size() - 2 : 0);
+    return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
+}
+
+bool canUpgradeInPlace(const std::string &programFolder)
+{
+    return access(programFolder.c_str(), W_OK) == 0;
+}
+
+SelfUpgrade::SelfUpgrade(StatusStore &status, const LanguageTable &language, UpgradePlaces places,
+                         const std::string &link, const UpgradeKey &key)
+    : m_status(status), m_language(language), m_places(std::move(places))
+{
+    m_thread = std::thread([this, link, key] {
+        run(link, key);
+        m_ended = true;
+    });
+}
+
+SelfUpgrade::~SelfUpgrade()
+{
+    m_cancel = true;
+    m_thread.join();
+}
+
+void SelfUpgrade::setStatus(const std::string &text)
+{
+    std::lock_guard guard(m_status.lock);
+    m_status.upgradeStatus = text;
+}
+
+void SelfUpgrade::run(const std::string &link, const UpgradeKey &key)
+{
+    setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_CONNECTING"));
+    std::string failure = download(link);
+    if (failure.empty()) {
+        setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_EXRACT"));
+        std::vector<std::uint8_t> signature;
+        const auto keep = [&](const char *data, std::size_t size, std::uint64_t) {
+            signature.insert(signature.end(), data, data + size);
+            return true;
+        };
+        FetchLimits limits;
+        limits.maxBytes = kMaxSignatureBytes;
+        const FetchResult fetched = fetchUrlTo(link + ".sig", keep, {}, m_cancel, limits);
+        const auto archive = readWholeFile(m_places.archive());
+        if (!fetched.ok)
+            failure = "the archive carries no signature (" + link + ".sig: " + fetched.error + ")";
+        else if (!archive || !verifyUpgradeSignature(*archive, signature, key))
+            failure = "the archive's signature is not that of Garrison's makers";
+        else
+            failure = stageUpgrade(m_places.archive(), m_places.staging());
+    }
+    // The download never outlives the attempt.
+    deleteFile(m_places.archive());
+    if (!failure.empty()) {
+        setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_FAIL") + ": " + failure);
+        return;
+    }
+    setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_RESTART"));
+    m_succeeded = true;
+}
+
+std::string SelfUpgrade::download(const std::string &link)
+{
+    FileHandle file(m_places.archive(), FileHandle::Mode::CreateTruncate);
+    if (!file.isOpen())
+        return "cannot create " + m_places.archive();
+    std::uint64_t total = 0;
+    const auto write = [&](const char *data, std::size_t size, std::uint64_t announced) {
+        if (file.write(data, size) != static_cast<std::int64_t>(size))
+            return false;
+        total += size;
+        setStatus(announced > 0 ? std::to_string(total * 100 / announced) + m_language.Resolve("DSTR_MAIN_UPGRADE_PERC")
+                                : std::to_string(total / 1024) + m_language.Resolve("DSTR_MAIN_UPGRADE_KB"));
+        return true;
+    };
+    FetchLimits limits;
+    limits.maxBytes = kMaxArchiveBytes;
+    const FetchResult result = fetchUrlTo(link, write, "cannot write " + m_places.archive(), m_cancel, limits);
+    file.close();
+    return result.ok ? std::string() : result.error;
+}
+
+} // namespace garrison

@@ -1,0 +1,219 @@
+#include "app/SelfUpgrade.h"
+#include "app/StagedSwap.h"
+
+#include "lang/LanguageLoader.h"
+#include "peers/HttpPeer.h"
+#include "support/Loopback.h"
+#include "support/TempFolder.h"
+#include "support/ZipWriter.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace garrison;
+using test::eventually;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const LanguageTable &english()
+{
+    static const LanguageTable table = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
+    return table;
+}
+
+// An Ed25519 key pair of the test's own, standing in for the release key.
+class SigningKey {
+public:
+    SigningKey() : m_key(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519")) {}
+    ~SigningKey() { EVP_PKEY_free(m_key); }
+    SigningKey(const SigningKey &) = delete;
+    SigningKey &operator=(const SigningKey &) = delete;
+
+    UpgradeKey publicKey() const
+    {
+        UpgradeKey key{};
+        std::size_t size = key.size();
+        EXPECT_EQ(EVP_PKEY_get_raw_public_key(m_key, key.data(), &size), 1);
+        return key;
+    }
+    std::string sign(const std::string &bytes) const
+    {
+        std::string signature(64, '\0');
+        std::size_t size = signature.size();
+        EVP_MD_CTX *context = EVP_MD_CTX_new();
+        EXPECT_EQ(EVP_DigestSignInit(context, nullptr, nullptr, nullptr, m_key), 1);
+        EXPECT_EQ(EVP_DigestSign(context, reinterpret_cast<unsigned char *>(signature.data()), &size,
+                                 reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size()),
+                  1);
+        EVP_MD_CTX_free(context);
+        return signature;
+    }
+
+private:
+    EVP_PKEY *m_key;
+};
+
+peers::HttpPeer::Route answer(int status, std::string body)
+{
+    peers::HttpPeer::Route route;
+    route.status = status;
+    route.body = std::move(body);
+    return route;
+}
+
+// Every file below folder with its bytes.
+std::map<std::string, std::string> snapshot(const fs::path &folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto &entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[fs::relative(entry.path(), folder).string()] = std::string(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return files;
+}
+
+class SelfUpgradeTest : public ::testing::Test {
+protected:
+    SelfUpgradeTest()
+    {
+        temp.write("program/garrison", "#!/bin/sh\necho old > started.txt\n");
+        fs::permissions(temp / "program/garrison",
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+        temp.write("program/garrisonsetup.txt", "old setup notes");
+        temp.write("program/data/readme.txt", "old readme");
+        temp.write("work/garrison.sav", "settings");
+        places = {temp / "work/", temp / "program/"};
+    }
+    // Runs an upgrade from what the web serves; true when it staged the files.
+    bool upgrade(const std::string &archive, const std::string &signature, int signatureStatus = 200)
+    {
+        web.route("/garrison124.ozp", answer(200, archive));
+        web.route("/garrison124.ozp.sig", answer(signatureStatus, signature));
+        SelfUpgrade job(status, english(), places, web.url("/garrison124.ozp"), key.publicKey());
+        EXPECT_TRUE(eventually([&] { return job.ended(); }));
+        EXPECT_FALSE(fs::exists(places.archive())) << "the download outlived the attempt";
+        return job.succeeded();
+    }
+    std::string statusText()
+    {
+        std::lock_guard guard(status.lock);
+        return status.upgradeStatus;
+    }
+
+    test::TempFolder temp;
+    UpgradePlaces places;
+    StatusStore status;
+    SigningKey key;
+    peers::HttpPeer web;
+};
+
+TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFolder)
+{
+    const std::string archive = test::zipBytes({
+        {"garrison", "#!/bin/sh\necho \"new in $PWD\" > started.txt\n"},
+        {"data/", ""},
+        {"data/readme.txt", "new readme"},
+        {"data/maps/eden.txt", "a new folder"},
+    });
+    ASSERT_TRUE(upgrade(archive, key.sign(archive))) << statusText();
+    EXPECT_EQ(statusText(), "Restart");
+    // Staged beside the program; nothing installed has changed yet.
+    EXPECT_EQ(temp.read("program/data/readme.txt"), "old readme");
+    EXPECT_EQ(temp.read("program/.garrison-upgrade/data/readme.txt"), "new readme");
+
+    // Garrison ends; the setup program waits for it, swaps, and starts the new copy.
+    const pid_t garrison = fork();
+    if (garrison == 0) {
+        usleep(200'000);
+        _exit(0);
+    }
+    const pid_t setup = fork();
+    if (setup == 0) {
+        execl(GARRISON_SETUP, GARRISON_SETUP, "--wait", std::to_string(garrison).c_str(), "--from",
+              places.staging().c_str(), "--to", places.programFolder.c_str(), "--in", places.workFolder.c_str(),
+              "--start", (places.programFolder + "garrison").c_str(), nullptr);
+        _exit(127);
+    }
+    waitpid(garrison, nullptr, 0);
+    int setupStatus = 0;
+    waitpid(setup, &setupStatus, 0);
+    ASSERT_TRUE(WIFEXITED(setupStatus) && WEXITSTATUS(setupStatus) == 0) << setupStatus;
+    EXPECT_EQ(temp.read("work/started.txt"), "new in " + fs::canonical(temp / "work").string() + "\n");
+    EXPECT_EQ(temp.read("program/data/readme.txt"), "new readme");
+    EXPECT_EQ(temp.read("program/data/maps/eden.txt"), "a new folder");
+    EXPECT_EQ(temp.read("program/garrisonsetup.txt"), "old setup notes") << "files the archive lacks stay";
+    EXPECT_FALSE(fs::exists(places.staging()));
+    EXPECT_FALSE(fs::exists(temp / "program.garrison-old"));
+}
+
+TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
+{
+    SigningKey stranger;
+    const std::string good = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme"}});
+    std::string damaged = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme", false}});
+    damaged.replace(damaged.find("new readme"), 10, "NEW README");
+    const std::string climbing = test::zipBytes({{"garrison", "new program"}, {"..\\..\\home\\evil.sh", "x"}});
+    const std::string absolute = test::zipBytes({{"/etc/evil.conf", "x"}});
+    const std::string driveLetter = test::zipBytes({{"C:/evil.exe", "x"}});
+    const struct {
+        const char *what;
+        std::string archive;
+        std::string signature;
+        int signatureStatus;
+        std::string reason;
+    } cases[] = {
+        {"unsigned", good, "", 404, "the archive carries no signature"},
+        {"signed by another key", good, stranger.sign(good), 200, "the archive's signature is not"},
+        {"signature of other bytes", good, key.sign(damaged), 200, "the archive's signature is not"},
+        {"a ..\\ member", climbing, key.sign(climbing), 200, "climbs out of its folder"},
+        {"an absolute member", absolute, key.sign(absolute), 200, "absolute path"},
+        {"a drive letter", driveLetter, key.sign(driveLetter), 200, "drive letter"},
+        {"a bad CRC", damaged, key.sign(damaged), 200, "data/readme.txt is damaged"},
+        {"no zip", "not a zip", key.sign("not a zip"), 200, "no zip archive"},
+    };
+    const auto before = snapshot(temp / "program");
+    for (const auto &c : cases) {
+        EXPECT_FALSE(upgrade(c.archive, c.signature, c.signatureStatus)) << c.what;
+        EXPECT_TRUE(statusText().starts_with("Upgrade failed: ")) << c.what << ": " << statusText();
+        EXPECT_NE(statusText().find(c.reason), std::string::npos) << c.what << ": " << statusText();
+        EXPECT_EQ(snapshot(temp / "program"), before) << c.what;
+        EXPECT_FALSE(fs::exists(places.staging())) << c.what;
+        EXPECT_FALSE(fs::exists(temp / "home/evil.sh")) << c.what;
+    }
+}
+
+TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
+{
+    temp.write("staged/garrison", "new program");
+    temp.write("staged/data/readme.txt", "new readme");
+    // A folder where the new file should go: the second move fails.
+    temp.write("staged/zz/file", "new");
+    temp.write("program/zz", "a file where the staged folder needs one");
+    const auto before = snapshot(temp / "program");
+    const std::string failure = swapStagedFiles(temp / "staged", temp / "program");
+    EXPECT_NE(failure, "");
+    EXPECT_EQ(snapshot(temp / "program"), before);
+    EXPECT_FALSE(fs::exists(temp / "staged"));
+}
+
+TEST(UpgradeLink, TheProgramFolderIsTheRunningBinarysOwn)
+{
+    const std::string folder = runningProgramFolder();
+    ASSERT_TRUE(folder.ends_with('/'));
+    EXPECT_TRUE(fs::exists(folder + "garrison_app_tests"));
+    EXPECT_TRUE(canUpgradeInPlace(folder));
+    EXPECT_FALSE(canUpgradeInPlace("/nonexistent/folder/"));
+}
+
+} // namespace
