@@ -6,7 +6,8 @@
 # working directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=$PWD/build
+repo=$PWD
+bin=$repo/build
 cli=$bin/src/cli/garrison-cli
 window=yes
 [ "${1:-}" = --cli ] && window=no
@@ -27,6 +28,8 @@ echo "a tank add-on" > packs/tanks/demo_tanks.pbo
 echo "an island" > packs/maps/demo_island.pbo
 (cd packs/tanks && zip -q "$work/zips/tanks.zip" demo_tanks.pbo)
 (cd packs/maps && zip -q "$work/zips/maps.zip" demo_island.pbo)
+# The news banner comes from the same web server.
+cp "$repo/resources/demo/banner.gif" zips/
 "$bin/tools/garrison-webpeer" --port 0 --root zips --seconds "$seconds" > web.log &
 pids+=($!)
 for _ in $(seq 100); do grep -q listening web.log 2>/dev/null && break; sleep 0.05; done
@@ -46,7 +49,7 @@ pids+=($!)
 "$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --offered offered.json \
   --elapsed-ms 754000 --chunk-data 200 --seconds "$seconds" > /dev/null &
 pids+=($!)
-"$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url http://127.0.0.1/banner.gif \
+"$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url "http://$web/banner.gif" \
   --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
   --entry 127.0.0.1:2302:2:1:"Garrison demo server" --seconds "$seconds" > /dev/null &
 pids+=($!)
@@ -67,6 +70,8 @@ if [ "$window" = yes ]; then
   "$cli" discover --game-folder game > /dev/null
   "$cli" scan > /dev/null
   "$cli" servers --add --address 127.0.0.1:2302 --password demo --name "Garrison demo server" > /dev/null
+  # News and the server browser come from the demo's central server.
+  echo "central_host = 127.0.0.1" >> garrison-linux.conf
   echo "Garrison is open on the loopback demo (working folder $work); close its window to end the demo."
   "$bin/src/gui/garrison"
   exit 0
