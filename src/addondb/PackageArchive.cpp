@@ -449,6 +449,25 @@ bool PackageArchive::installAll(std::atomic<std::uint64_t> &bytesDone, const Off
     return true;
 }
 
+bool PackageArchive::plan(std::vector<PlannedFile> &files)
+{
+    files.clear();
+    if (!m_zip)
+        return fail("\"" + m_archivePath + "\" is no zip archive");
+    if (!readEntries() || !readInstructions() || !checkTargets())
+        return false;
+    for (const auto &entry : m_entries) {
+        const InstallRule *rule = entry.folder() ? nullptr : ruleFor(entry.name);
+        if (!rule || rule->kind == InstallRule::Kind::Ignore)
+            continue;
+        std::string target;
+        for (const auto &part : components(targetPath(entry, *rule)))
+            target += (target.empty() ? "" : "\\") + part;
+        files.push_back({target, entry.size, entry.crc});
+    }
+    return true;
+}
+
 bool PackageArchive::install(std::atomic<std::uint64_t> &bytesDone, std::atomic<std::uint64_t> &bytesTotal,
                              const OfferedPackage *offered)
 {

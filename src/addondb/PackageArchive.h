@@ -21,6 +21,14 @@ namespace garrison {
 // was before.
 class PackageArchive {
 public:
+    // A file the archive installs: where it goes in the game folder ("\"
+    // between folders), its size and CRC-32.
+    struct PlannedFile {
+        std::string target;
+        std::uint32_t size = 0;
+        std::uint32_t crc = 0;
+    };
+
     PackageArchive(AddonDatabase &database, std::string archivePath);
     ~PackageArchive();
     PackageArchive(const PackageArchive &) = delete;
@@ -30,6 +38,13 @@ public:
     // counters may be read by another thread while this runs.
     bool install(std::atomic<std::uint64_t> &bytesDone, std::atomic<std::uint64_t> &bytesTotal,
                  const OfferedPackage *offered);
+
+    // What install() would write, read from the archive's directory and its
+    // auto-addon.txt without extracting anything, in archive order. False,
+    // with failure(), when install() would refuse the archive. The database
+    // only lends the install redirect of its offered list.
+    bool plan(std::vector<PlannedFile> &files);
+    const InstallInstructions &instructions() const { return m_instructions; }
 
     // Longest member name the game can open, and the largest auto-addon.txt read.
     static constexpr std::size_t kMaxNameLength = 259;

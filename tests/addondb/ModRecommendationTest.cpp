@@ -1,9 +1,9 @@
 #include "ScannerFixture.h"
 
+#include "aaserver/OfferedBlockWriter.h"
 #include "addondb/CoverSearch.h"
 #include "addondb/ModRecommendation.h"
 #include "addondb/OfferedBlock.h"
-#include "peers/OfferedBlockWriter.h"
 
 #include "support/CrcForge.h"
 
@@ -29,12 +29,12 @@ protected:
     {
         scan();
         database.derive();
-        peers::OfferedContent offer;
-        peers::OfferedEntry entry{"u", 1, "p", "", 9, {}};
+        OfferedContent offer;
+        OfferedEntry entry{"u", 1, "p", "", 9, {}};
         for (const auto &name : offeredAddons)
             entry.files.push_back({"addons\\" + name + ".pbo", static_cast<std::uint32_t>(name.size()), crcOf(name)});
         offer.packages = {entry};
-        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(offer), database.offered()));
+        EXPECT_TRUE(parseOfferedBlock(writeOfferedBlock(offer), database.offered()));
         return recommendMods(database, manual);
     }
 };

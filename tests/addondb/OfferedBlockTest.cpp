@@ -1,5 +1,5 @@
 #include "addondb/OfferedBlock.h"
-#include "peers/OfferedBlockWriter.h"
+#include "aaserver/OfferedBlockWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@ using namespace garrison;
 
 namespace {
 
-peers::OfferedContent twoPackages()
+OfferedContent twoPackages()
 {
-    peers::OfferedContent offer;
+    OfferedContent offer;
     offer.serverTexts = {"Coop server", "Info", "Admin", "Com"};
     offer.deactivations = "addons/old.pbo:1234:abcd:y.pbo:99";
     offer.packages = {
@@ -22,7 +22,7 @@ peers::OfferedContent twoPackages()
 TEST(OfferedBlock, PackagesTextsAndDeactivations)
 {
     OfferedList list;
-    ASSERT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(twoPackages()), list));
+    ASSERT_TRUE(parseOfferedBlock(writeOfferedBlock(twoPackages()), list));
     EXPECT_EQ(list.serverTexts[0], "Coop server");
     EXPECT_EQ(list.serverTexts[3], "Com");
     ASSERT_EQ(list.packages.size(), 2u);
@@ -43,7 +43,7 @@ TEST(OfferedBlock, PackagesTextsAndDeactivations)
 
 TEST(OfferedBlock, CutShortKeepsWholePackagesOnly)
 {
-    const auto block = peers::writeOfferedBlock(twoPackages());
+    const auto block = writeOfferedBlock(twoPackages());
     // Where the second package starts: its URL.
     const std::string url = "http://x/b.zip";
     const auto second =
@@ -54,9 +54,9 @@ TEST(OfferedBlock, CutShortKeepsWholePackagesOnly)
         EXPECT_EQ(list.packages.size(), cut >= second ? 1u : 0u) << cut;
     }
     OfferedList empty;
-    peers::OfferedContent none = twoPackages();
+    OfferedContent none = twoPackages();
     none.packages.clear();
-    EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(none), empty));
+    EXPECT_TRUE(parseOfferedBlock(writeOfferedBlock(none), empty));
     EXPECT_TRUE(empty.packages.empty());
     EXPECT_EQ(empty.deactivations.size(), 1u);
 }

@@ -1,11 +1,11 @@
 #include "app/MainController.h"
 
+#include "aaserver/OfferedBlockWriter.h"
 #include "addondb/DatabaseFile.h"
 #include "autoaddon/AutoAddonPeer.h"
 #include "central/CentralPeer.h"
 #include "gameserver/GameServerPeer.h"
 #include "lang/LanguageLoader.h"
-#include "peers/OfferedBlockWriter.h"
 #include "servers/LinuxSettings.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
@@ -325,10 +325,10 @@ TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
     game.address = serverAddress;
     peers::GameServerPeer server(game);
     ASSERT_TRUE(server.start());
-    peers::OfferedContent offer;
+    OfferedContent offer;
     offer.serverTexts = {"Club", "", "", ""};
     offer.packages = {{"http://127.0.0.1/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x12345678}}}};
-    const auto block = peers::writeOfferedBlock(offer);
+    const auto block = writeOfferedBlock(offer);
     peers::AutoAddonConfig addon;
     addon.address = serverAddress;
     addon.password = "pw";

@@ -1,9 +1,9 @@
 #include "app/ManagerModel.h"
 
+#include "aaserver/OfferedBlockWriter.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/ScannerFixture.h"
 #include "autoaddon/OfferedModel.h"
-#include "peers/OfferedBlockWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -50,12 +50,12 @@ protected:
         ADD_FAILURE() << name << " is not listed";
         return 0;
     }
-    void offer(const std::vector<peers::OfferedEntry> &packages)
+    void offer(const std::vector<OfferedEntry> &packages)
     {
-        peers::OfferedContent content;
+        OfferedContent content;
         content.serverTexts = {"Club", "Coop", "admin@example.org", ""};
         content.packages = packages;
-        const auto block = peers::writeOfferedBlock(content);
+        const auto block = writeOfferedBlock(content);
         ASSERT_TRUE(parseOfferedBlock(block, database.offered()));
         evaluateArrivedList(database.offered(), database);
     }

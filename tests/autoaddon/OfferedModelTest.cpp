@@ -1,7 +1,7 @@
 #include "autoaddon/OfferedModel.h"
+#include "aaserver/OfferedBlockWriter.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/ScannerFixture.h"
-#include "peers/OfferedBlockWriter.h"
 
 #include "support/CrcForge.h"
 
@@ -15,10 +15,9 @@ namespace {
 class OfferedModelTest : public ::testing::Test, public test::ScannerFixture {
 protected:
     // Ten offered files addons\NAME_N.pbo; the first `present` exist in the game.
-    peers::OfferedEntry tenFiles(const std::string &name, int present, int priority,
-                                 const std::string &where = "addons/")
+    OfferedEntry tenFiles(const std::string &name, int present, int priority, const std::string &where = "addons/")
     {
-        peers::OfferedEntry entry{"http://x/" + name + ".zip", 1000, name, "", priority, {}};
+        OfferedEntry entry{"http://x/" + name + ".zip", 1000, name, "", priority, {}};
         for (int i = 0; i < 10; ++i) {
             const std::string content = name + std::to_string(i);
             const std::string fileName = name + "_" + std::to_string(i) + ".pbo";
@@ -28,12 +27,12 @@ protected:
         }
         return entry;
     }
-    OfferedList &arrive(const peers::OfferedContent &offer)
+    OfferedList &arrive(const OfferedContent &offer)
     {
         scan();
         database.derive();
         OfferedList &list = database.offered();
-        EXPECT_TRUE(parseOfferedBlock(peers::writeOfferedBlock(offer), list));
+        EXPECT_TRUE(parseOfferedBlock(writeOfferedBlock(offer), list));
         evaluateArrivedList(list, database);
         return list;
     }
@@ -41,7 +40,7 @@ protected:
 
 TEST_F(OfferedModelTest, StatusThresholdsAndAutomaticFlags)
 {
-    peers::OfferedContent offer;
+    OfferedContent offer;
     offer.packages = {tenFiles("half", 5, 7), tenFiles("four", 4, 7), tenFiles("none", 0, 2), tenFiles("all", 10, 9)};
     offer.packages.push_back({"http://x/empty.zip", 0, "empty", "", 9, {}});
     auto moved = tenFiles("moved", 10, 9, "Res/AddOns/");
@@ -69,7 +68,7 @@ TEST_F(OfferedModelTest, StatusThresholdsAndAutomaticFlags)
 
 TEST_F(OfferedModelTest, RowTextsFlagsAndPlannedDownload)
 {
-    peers::OfferedContent offer;
+    OfferedContent offer;
     offer.packages = {
         {"u1", 1048576, "One", "", 0, {{"MyMod\\AddOns\\a.pbo", 1, 1}, {"MyMod\\AddOns\\b\\c.pbo", 1, 2}}},
         {"u2", 524288, "Two", "", 5, {{"x.txt", 1, 1}}},

@@ -1,5 +1,6 @@
 #include "gui/MainWindow.h"
 
+#include "aaserver/OfferedBlockWriter.h"
 #include "autoaddon/AutoAddonPeer.h"
 #include "central/CentralPeer.h"
 #include "gameserver/GameServerPeer.h"
@@ -11,7 +12,6 @@
 #include "gui/NewsPicture.h"
 #include "lang/LanguageLoader.h"
 #include "peers/HttpPeer.h"
-#include "peers/OfferedBlockWriter.h"
 #include "platform/HostLookup.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
@@ -309,10 +309,10 @@ TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
 {
     const auto address = test::uniqueLoopbackAddress();
     const auto server = startServer(address, 0);
-    peers::OfferedContent offer;
+    OfferedContent offer;
     offer.serverTexts = {"Club", "", "", ""};
     offer.packages = {{"http://127.0.0.1:9/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x1234}}}};
-    const auto block = peers::writeOfferedBlock(offer);
+    const auto block = writeOfferedBlock(offer);
     peers::AutoAddonConfig addon;
     addon.address = address;
     addon.list.assign(block.begin(), block.end());

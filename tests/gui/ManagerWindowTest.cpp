@@ -1,12 +1,12 @@
 #include "gui/ManagerWindow.h"
 
+#include "aaserver/OfferedBlockWriter.h"
 #include "addondb/DatabaseFile.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/ScannerFixture.h"
 #include "autoaddon/OfferedModel.h"
 #include "gui/GuiTestSupport.h"
 #include "peers/HttpPeer.h"
-#include "peers/OfferedBlockWriter.h"
 #include "platform/FileSystem.h"
 #include "support/ZipWriter.h"
 
@@ -52,7 +52,7 @@ protected:
     // Packages of one add-on each, the zips served at /NAME.zip unless missing.
     void offer(const std::vector<Offer> &packages)
     {
-        peers::OfferedContent content;
+        OfferedContent content;
         content.serverTexts = {"Club", "Coop", "admin@example.org", ""};
         for (const auto &[name, served, blockDelay, addonSize] : packages) {
             const std::string addon = addonSize ? std::string(addonSize, 's') : "add-on " + name;
@@ -71,7 +71,7 @@ protected:
                  7,
                  {{"addons\\" + name + ".pbo", static_cast<std::uint32_t>(addon.size()), crcOf(addon)}}});
         }
-        const auto block = peers::writeOfferedBlock(content);
+        const auto block = writeOfferedBlock(content);
         ASSERT_TRUE(parseOfferedBlock(block, database.offered()));
         evaluateArrivedList(database.offered(), database);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aaserver/ServedList.h"
 #include "peers/RequestLogPeer.h"
 
 #include <cstdint>
@@ -35,10 +36,10 @@ public:
     explicit AutoAddonPeer(AutoAddonConfig config);
     ~AutoAddonPeer() override;
 
-    std::uint64_t listId() const { return m_config.listId; }
-    std::size_t chunkCount() const { return m_chunks.size(); }
+    std::uint64_t listId() const { return m_list.id(); }
+    std::size_t chunkCount() const { return m_list.chunkCount(); }
     // Chunk datagrams as they go out, for tests that play the server's part.
-    const std::vector<std::uint8_t> &chunk(std::size_t number) const { return m_chunks[number]; }
+    const std::vector<std::uint8_t> &chunk(std::size_t number) const { return m_list.chunk(number); }
 
 private:
     void handle(UdpPort &port, std::span<const std::uint8_t> datagram, std::uint32_t address,
@@ -46,7 +47,7 @@ private:
     void sendChunk(UdpPort &port, std::uint32_t address, std::uint16_t sourcePort, int number, bool first);
 
     AutoAddonConfig m_config;
-    std::vector<std::vector<std::uint8_t>> m_chunks;
+    ServedList m_list;
 };
 
 } // namespace garrison::peers

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "peers/OfferedBlockWriter.h"
+#include "aaserver/OfferedBlockWriter.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace garrison::peers {
+namespace garrison {
 
 // What an Auto-Addon server offers, written as the block it sends.
 struct OfferedFile {
@@ -31,4 +31,4 @@ struct OfferedContent {
 
 std::vector<std::uint8_t> writeOfferedBlock(const OfferedContent &offer);
 
-} // namespace garrison::peers
+} // namespace garrison

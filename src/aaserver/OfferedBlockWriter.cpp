@@ -1,10 +1,10 @@
-#include "peers/OfferedBlockWriter.h"
+#include "aaserver/OfferedBlockWriter.h"
 
 #include "common/LittleEndian.h"
 
 #include <map>
 
-namespace garrison::peers {
+namespace garrison {
 
 namespace {
 
@@ -75,4 +75,4 @@ std::vector<std::uint8_t> writeOfferedBlock(const OfferedContent &offer)
     return out;
 }
 
-} // namespace garrison::peers
+} // namespace garrison
