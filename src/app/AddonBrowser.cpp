@@ -1,6 +1,6 @@
 #include "app/AddonBrowser.h"
 
-#include <arpa/inet.h>
+#include "platform/HostLookup.h"
 
 namespace garrison {
 
@@ -36,12 +36,8 @@ std::vector<BrowserRow> AddonBrowser::rows(bool resistance, bool flashpoint) con
     for (const BrowserEntry &entry : m_entries) {
         if (!((entry.flags & 1) ? resistance : flashpoint))
             continue;
-        char dotted[INET_ADDRSTRLEN] = {};
-        in_addr address{};
-        address.s_addr = entry.address;
-        inet_ntop(AF_INET, &address, dotted, sizeof dotted);
-        rows.push_back(
-            {entry.name, std::to_string(entry.players), std::string(dotted) + ":" + std::to_string(entry.port)});
+        rows.push_back({entry.name, std::to_string(entry.players),
+                        dottedAddress(entry.address) + ":" + std::to_string(entry.port)});
     }
     return rows;
 }

@@ -72,12 +72,10 @@ void MonitorEndpoint::onTick()
 void MonitorEndpoint::onRead(int)
 {
     std::array<std::uint8_t, kMaxDatagramBytes> buffer;
-    std::uint32_t address = 0;
-    std::uint16_t port = 0;
-    const long length = receive(buffer.data(), buffer.size(), address, port);
-    if (length < 0)
+    const auto received = receiveInto(buffer);
+    if (!received)
         return;
-    const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(length));
+    const auto [datagram, address, port] = *received;
     const std::uint32_t now = tickCount();
     if (m_central.isFrom(address, port)) {
         m_central.onDatagram(datagram, address, port);

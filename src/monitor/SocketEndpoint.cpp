@@ -64,6 +64,16 @@ long SocketEndpoint::receive(void *buffer, std::size_t size, std::uint32_t &addr
     return count;
 }
 
+std::optional<SocketEndpoint::Datagram> SocketEndpoint::receiveInto(std::span<std::uint8_t> buffer)
+{
+    Datagram datagram;
+    const long length = receive(buffer.data(), buffer.size(), datagram.address, datagram.port);
+    if (length < 0)
+        return std::nullopt;
+    datagram.bytes = buffer.first(static_cast<std::size_t>(length));
+    return datagram;
+}
+
 void SocketEndpoint::closeSocket()
 {
     if (m_socket >= 0) {

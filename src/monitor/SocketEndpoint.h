@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 namespace garrison {
 
@@ -27,6 +29,13 @@ public:
     // One waiting datagram, its length (or -1) with the sender's address
     // (network order) and port. Never blocks.
     long receive(void *buffer, std::size_t size, std::uint32_t &address, std::uint16_t &port);
+    struct Datagram {
+        std::span<const std::uint8_t> bytes;
+        std::uint32_t address = 0; // network order
+        std::uint16_t port = 0;
+    };
+    // One waiting datagram, read into buffer; nothing when none could be read.
+    std::optional<Datagram> receiveInto(std::span<std::uint8_t> buffer);
     void closeSocket();
 
 protected:

@@ -9,11 +9,8 @@ namespace garrison::peers {
 void UdpPort::onRead(int)
 {
     std::array<std::uint8_t, kMaxDatagramBytes> buffer;
-    std::uint32_t address = 0;
-    std::uint16_t port = 0;
-    const long length = receive(buffer.data(), buffer.size(), address, port);
-    if (length >= 0)
-        m_handler(*this, {buffer.data(), static_cast<std::size_t>(length)}, address, port);
+    if (const auto received = receiveInto(buffer))
+        m_handler(*this, received->bytes, received->address, received->port);
 }
 
 } // namespace garrison::peers

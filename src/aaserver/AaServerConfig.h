@@ -1,0 +1,25 @@
+#pragma once
+
+#include "aaserver/ZipCatalogue.h"
+
+#include <cstdint>
+#include <string>
+
+namespace garrison {
+
+// What garrison-aaserver serves and where: its config file, or the same
+// settings given as flags.
+struct AaServerConfig {
+    std::string game;     // HOST:PORT of the game server beside it
+    std::string password; // the game server's
+    std::string bind = "0.0.0.0";
+    std::uint16_t port = 0; // 0: the game port + 20, where clients look first
+    CatalogueSettings catalogue;
+};
+
+// Reads the INI file into config (keys it does not set keep their values).
+// False, with the reason in error, for an unreadable file, a bad line, an
+// unknown key or a bad value.
+bool loadAaServerConfig(const std::string &path, AaServerConfig &config, std::string &error);
+
+} // namespace garrison

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "aaserver/OfferedBlockWriter.h"
+#include "lang/LanguageTable.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace garrison {
+
+// What the admin says about one zip beyond what the zip says itself.
+struct PackageSettings {
+    std::int32_t priority = 0;
+    std::string comment;
+};
+
+struct CatalogueSettings {
+    std::string zipsFolder;
+    std::string baseUrl;                             // the zips' folder on the web server
+    std::array<std::string, 4> serverTexts;          // name, info, admin, comserver
+    std::vector<std::string> deactivations;          // "path:size:crc" (size decimal, CRC hexadecimal)
+    std::map<std::string, PackageSettings> packages; // by zip file name
+};
+
+// The offered list made from a folder of zips, each derived as a client
+// will install it, and every zip left out with the reason.
+struct Catalogue {
+    OfferedContent content;
+    std::vector<std::string> zips;     // the file names served, in list order
+    std::vector<std::string> problems; // "name.zip: why it is left out"
+};
+
+Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable &language);
+
+// A file name as it stands in a URL path.
+std::string urlEscaped(const std::string &name);
+
+} // namespace garrison

@@ -1,0 +1,121 @@
+// garrison-aaserver: the Auto-Addon server an admin runs beside a game server.
+#include "aaserver/AaServerConfig.h"
+#include "aaserver/AddonServer.h"
+#include "common/DisplayText.h"
+#include "lang/LanguageLoader.h"
+#include "platform/SignalWait.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+
+using namespace garrison;
+
+namespace {
+
+void logLine(const std::string &text)
+{
+    static std::mutex lock;
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+    std::lock_guard guard(lock);
+    std::cout << stamp << " " << displayText(text) << std::endl;
+}
+
+int check(const AaServerConfig &config, const LanguageTable &language)
+{
+    const Catalogue catalogue = buildCatalogue(config.catalogue, language);
+    std::cout << "Packages served from " << config.catalogue.zipsFolder << ":\n";
+    for (std::size_t i = 0; i < catalogue.zips.size(); ++i) {
+        const OfferedEntry &package = catalogue.content.packages[i];
+        std::cout << "  " << displayText(package.name) << "  (" << catalogue.zips[i] << ", " << package.zipSize
+                  << " bytes, priority " << package.priority << ", " << package.url << ")\n";
+        for (const auto &file : package.files) {
+            char crc[9];
+            std::snprintf(crc, sizeof crc, "%08X", file.crc);
+            std::cout << "    " << displayText(file.path) << "  " << file.size << " bytes  CRC " << crc << "\n";
+        }
+    }
+    if (catalogue.zips.empty())
+        std::cout << "  (none)\n";
+    for (const auto &problem : catalogue.problems)
+        std::cout << "problem: " << displayText(problem) << " (left out)\n";
+    return catalogue.problems.empty() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    blockSignals({SIGINT, SIGTERM});
+    CLI::App app{"The Auto-Addon server: offers the add-on zips of a folder to the players of a game server."};
+    AaServerConfig config;
+    std::string configFile;
+    bool checkOnly = false;
+    app.add_option("--config", configFile, "INI file with the settings below and per-package ones")
+        ->check(CLI::ExistingFile);
+    app.add_option("--zips", config.catalogue.zipsFolder, "folder of the add-on zips to offer");
+    app.add_option("--base-url", config.catalogue.baseUrl, "URL of that folder on the web server");
+    app.add_option("--game", config.game, "HOST:PORT of the game server beside it");
+    app.add_option("--password", config.password, "the game server's password");
+    app.add_option("--port", config.port, "UDP port (default: the game port + 20)");
+    app.add_option("--bind", config.bind, "IPv4 address to listen on")->capture_default_str();
+    app.add_option("--name", config.catalogue.serverTexts[0], "the server's name in the list");
+    app.add_flag("--check", checkOnly, "print the list it would serve and every problem, then end");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &error) {
+        return app.exit(error);
+    }
+    // Flags given on the command line win over the file.
+    if (!configFile.empty()) {
+        AaServerConfig fromFile;
+        std::string error;
+        if (!loadAaServerConfig(configFile, fromFile, error)) {
+            std::cerr << "garrison-aaserver: " << error << "\n";
+            return 2;
+        }
+        const auto given = [&](const char *option) {
+            return app.count(option) > 0;
+        };
+        if (given("--zips"))
+            fromFile.catalogue.zipsFolder = config.catalogue.zipsFolder;
+        if (given("--base-url"))
+            fromFile.catalogue.baseUrl = config.catalogue.baseUrl;
+        if (given("--game"))
+            fromFile.game = config.game;
+        if (given("--password"))
+            fromFile.password = config.password;
+        if (given("--port"))
+            fromFile.port = config.port;
+        if (given("--bind"))
+            fromFile.bind = config.bind;
+        if (given("--name"))
+            fromFile.catalogue.serverTexts[0] = config.catalogue.serverTexts[0];
+        config = std::move(fromFile);
+    }
+    if (config.catalogue.zipsFolder.empty() || config.catalogue.baseUrl.empty()) {
+        std::cerr
+            << "garrison-aaserver: give the zips folder and its URL (--zips DIR --base-url URL, or a --config file)\n";
+        return 2;
+    }
+    const LanguageTable language = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
+    if (checkOnly)
+        return check(config, language);
+    if (config.game.empty()) {
+        std::cerr << "garrison-aaserver: give the game server (--game HOST:PORT)\n";
+        return 2;
+    }
+    AddonServer server(config, language, logLine);
+    if (!server.open() || !server.start())
+        return 1;
+    logLine("garrison-aaserver listening on " + config.bind + ":" + std::to_string(server.port()));
+    const int signal = waitForSignal({SIGINT, SIGTERM});
+    logLine(std::string("ending on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+    return 0;
+}
