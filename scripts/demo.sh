@@ -49,9 +49,9 @@ pids+=($!)
 "$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --offered offered.json \
   --elapsed-ms 754000 --chunk-data 200 --seconds "$seconds" > /dev/null &
 pids+=($!)
-"$bin/tools/garrison-central" --bind 127.0.0.1 --picture-url "http://$web/banner.gif" \
+"$bin/src/central/garrison-central" --bind 127.0.0.1 --picture-url "http://$web/banner.gif" \
   --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
-  --entry 127.0.0.1:2302:2:1:"Garrison demo server" --seconds "$seconds" > /dev/null &
+  --poll 127.0.0.1:2302 > /dev/null &
 pids+=($!)
 
 mkdir -p game/AddOns game/Res/AddOns game/@WW2_MP_V3/addons game/Missions

@@ -1,7 +1,6 @@
 #include "aaserver/AaServerConfig.h"
 
 #include "common/IniText.h"
-#include "platform/WholeFile.h"
 #include "servers/ServerAddress.h"
 
 #include <charconv>
@@ -54,18 +53,9 @@ bool serverKey(const IniEntry &entry, AaServerConfig &config)
 
 bool loadAaServerConfig(const std::string &path, AaServerConfig &config, std::string &error)
 {
-    const auto bytes = readWholeFile(path);
-    if (!bytes) {
-        error = path + ": cannot be read";
+    const auto entries = readIniFile(path, error);
+    if (!entries)
         return false;
-    }
-    std::string why;
-    const auto entries =
-        parseIniText(std::string_view(reinterpret_cast<const char *>(bytes->data()), bytes->size()), why);
-    if (!entries) {
-        error = path + ": " + why;
-        return false;
-    }
     constexpr std::string_view kPackage = "package ";
     for (const auto &entry : *entries) {
         bool known = false;
@@ -83,8 +73,7 @@ bool loadAaServerConfig(const std::string &path, AaServerConfig &config, std::st
             }
         }
         if (!known) {
-            error = path + ": line " + std::to_string(entry.line) + ": \"" + entry.key + " = " + entry.value +
-                    "\" is not a setting of [" + entry.section + "]";
+            error = unknownSetting(path, entry);
             return false;
         }
     }

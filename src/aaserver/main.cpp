@@ -2,6 +2,7 @@
 #include "aaserver/AaServerConfig.h"
 #include "aaserver/AddonServer.h"
 #include "common/DisplayText.h"
+#include "common/LogLine.h"
 #include "lang/LanguageLoader.h"
 #include "platform/SignalWait.h"
 
@@ -9,23 +10,11 @@
 
 #include <chrono>
 #include <csignal>
-#include <ctime>
 #include <iostream>
-#include <mutex>
 
 using namespace garrison;
 
 namespace {
-
-void logLine(const std::string &text)
-{
-    static std::mutex lock;
-    const std::time_t now = std::time(nullptr);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
-    std::lock_guard guard(lock);
-    std::cout << stamp << " " << displayText(text) << std::endl;
-}
 
 int check(const AaServerConfig &config, const LanguageTable &language)
 {

@@ -2,6 +2,9 @@
 
 #include "common/WordSplit.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace garrison {
 
 std::optional<std::vector<IniEntry>> parseIniText(std::string_view text, std::string &error)
@@ -32,6 +35,27 @@ std::optional<std::vector<IniEntry>> parseIniText(std::string_view text, std::st
                            std::string(trimWordSeparators(line.substr(equals + 1))), number});
     }
     return entries;
+}
+
+std::optional<std::vector<IniEntry>> readIniFile(const std::string &path, std::string &error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot be read";
+        return std::nullopt;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string why;
+    auto entries = parseIniText(text, why);
+    if (!entries)
+        error = path + ": " + why;
+    return entries;
+}
+
+std::string unknownSetting(const std::string &path, const IniEntry &entry)
+{
+    return path + ": line " + std::to_string(entry.line) + ": \"" + entry.key + " = " + entry.value +
+           "\" is not a setting of [" + entry.section + "]";
 }
 
 } // namespace garrison

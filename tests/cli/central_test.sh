@@ -2,14 +2,14 @@
 # garrison-cli news and browse against the loopback central server.
 set -u
 cli=$1
-tools=$2
+central=$3
 address="127.$(( $$ % 250 + 1 )).$(( ($$ / 250) % 250 + 1 )).9"
 . "$(dirname "$0")/checks.sh"
 enter_work_folder
 
-"$tools/garrison-central" --bind "$address" --picture-url http://127.0.0.1/banner.gif --news-text 'Garrison 1.23' \
+"$central" --bind "$address" --picture-url http://127.0.0.1/banner.gif --news-text 'Garrison 1.23' \
   --link http://127.0.0.1/garrison.OZP --entry 10.0.0.1:2302:12:1:Coop --entry 10.0.0.2:2402:0:0:CTI \
-  --entry 10.0.0.1:2302:12:1:Coop --per-datagram 2 --seconds 20 > central.log &
+  --entry 10.0.0.1:2302:12:1:Coop --per-datagram 2 > central.log &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 wait_listening central.log

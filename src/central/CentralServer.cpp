@@ -1,0 +1,157 @@
+#include "central/CentralServer.h"
+
+#include "monitor/QueryPackets.h"
+#include "platform/HostLookup.h"
+#include "platform/Tick.h"
+#include "servers/ServerAddress.h"
+
+#include <algorithm>
+#include <array>
+
+namespace garrison {
+
+CentralServer::CentralServer(CentralSettings settings, std::function<void(const std::string &)> log,
+                             std::string cacheFolder)
+    : m_log(std::move(log)), m_cacheFolder(std::move(cacheFolder)), m_settings(std::move(settings))
+{
+}
+
+CentralServer::~CentralServer()
+{
+    stop();
+    stopPolls();
+}
+
+bool CentralServer::open()
+{
+    const auto address = resolveIpv4(m_settings.bind);
+    if (!address || !create(m_settings.port, *address)) {
+        m_log("cannot listen on " + m_settings.bind + ":" + std::to_string(m_settings.port));
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    startPolls();
+    return true;
+}
+
+void CentralServer::reload(const CentralSettings &settings)
+{
+    std::lock_guard guard(m_lock);
+    stopPolls();
+    const std::string bind = m_settings.bind;
+    const std::uint16_t port = m_settings.port;
+    m_settings = settings;
+    m_settings.bind = bind;
+    m_settings.port = port;
+    startPolls();
+    m_log("reloaded: news \"" + m_settings.news.newsText + "\", " + std::to_string(m_settings.entries.size()) +
+          " fixed entries, " + std::to_string(m_polled.size()) + " polled servers");
+}
+
+void CentralServer::startPolls()
+{
+    for (const auto &target : m_settings.polled) {
+        const ServerAddress split = splitServerAddress(target);
+        const auto port = parsePortText(split.portText);
+        const auto address = port ? resolveIpv4(split.host) : std::nullopt;
+        if (!address) {
+            m_log("not polled: " + target + " is no reachable HOST:PORT");
+            continue;
+        }
+        Polled polled;
+        polled.target = target;
+        polled.address = *address;
+        polled.port = *port == 0 ? kDefaultGamePort : *port;
+        polled.status = std::make_unique<StatusStore>();
+        // Asked for its list, an Auto-Addon server shows itself by answering.
+        polled.status->addonDatabaseReady = true;
+        polled.endpoint = std::make_unique<MonitorEndpoint>(*polled.status, kPollIntervalMs, m_cacheFolder);
+        if (!polled.endpoint->create() || !polled.endpoint->start()) {
+            m_log("not polled: " + target + ": no socket");
+            continue;
+        }
+        polled.endpoint->postCommand(MonitorEndpoint::kSetTarget, polled.address, polled.port);
+        polled.endpoint->postCommand(MonitorEndpoint::kStartPolling);
+        m_polled.push_back(std::move(polled));
+    }
+}
+
+void CentralServer::stopPolls()
+{
+    for (auto &polled : m_polled)
+        polled.endpoint->stop();
+    m_polled.clear();
+}
+
+void CentralServer::onTick()
+{
+    std::lock_guard guard(m_lock);
+    const std::uint32_t now = tickCount();
+    for (auto &polled : m_polled) {
+        std::lock_guard statusGuard(polled.status->lock);
+        const ServerStatus &record = polled.status->record;
+        const std::uint32_t answers = record.infoAnswers + record.statusAnswers;
+        if (answers != polled.answers) {
+            polled.answers = answers;
+            polled.lastAnswer = now;
+        }
+    }
+}
+
+std::vector<BrowserEntry> CentralServer::browserList()
+{
+    std::lock_guard guard(m_lock);
+    std::vector<BrowserEntry> entries = m_settings.entries;
+    const std::uint32_t now = tickCount();
+    for (auto &polled : m_polled) {
+        std::lock_guard statusGuard(polled.status->lock);
+        const ServerStatus &record = polled.status->record;
+        const std::uint32_t answers = polled.answers;
+        const bool runsAutoAddon = record.addonServerState == AddonServerState::Transferring ||
+                                   record.addonServerState == AddonServerState::PasswordRefused;
+        if (answers == 0 || now - polled.lastAnswer > kSilentMs || !runsAutoAddon)
+            continue;
+        BrowserEntry entry;
+        entry.address = polled.address;
+        entry.port = polled.port;
+        entry.players = static_cast<std::uint8_t>(std::min<std::uint32_t>(record.players, 255));
+        entry.flags = record.gameName == "opflashr" ? 1 : 0;
+        entry.name = record.description.empty() ? polled.target : record.description;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void CentralServer::onRead(int)
+{
+    std::array<std::uint8_t, kMaxDatagramBytes> buffer;
+    const auto received = receiveInto(buffer);
+    if (!received)
+        return;
+    const auto [datagram, address, port] = *received;
+    const std::string client = dottedAddress(address) + ":" + std::to_string(port);
+    if (const auto session = newsRequestSession(datagram)) {
+        NewsContent news;
+        {
+            std::lock_guard guard(m_lock);
+            news = m_settings.news;
+        }
+        m_log(client + " news");
+        const auto answer = newsAnswer(*session, news);
+        sendTo(address, port, answer.data(), answer.size());
+    } else if (const auto cookie = browserRequestCookie(datagram)) {
+        const auto entries = browserList();
+        std::size_t perDatagram = 0;
+        {
+            std::lock_guard guard(m_lock);
+            perDatagram = m_settings.entriesPerDatagram;
+        }
+        m_log(client + " browser list: " + std::to_string(entries.size()) + " servers");
+        for (const auto &answer : browserAnswers(*cookie, entries, perDatagram))
+            sendTo(address, port, answer.data(), answer.size());
+    } else {
+        m_log(client + " unknown datagram of " + std::to_string(datagram.size()) + " bytes");
+    }
+}
+
+} // namespace garrison
