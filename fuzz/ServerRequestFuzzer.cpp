@@ -1,13 +1,15 @@
 #include "aaserver/ServedList.h"
 #include "aaserver/ServerRequest.h"
+#include "central/CentralProtocol.h"
+#include "central/CentralSettings.h"
 #include "common/IniText.h"
 
 #include <cstdlib>
 #include <string>
 
-// The input is a datagram sent to the Auto-Addon server, and the same bytes
-// as its config file. Nothing may crash, and a re-request never reaches
-// past the list's chunks.
+// The input is a datagram sent to the Auto-Addon server or the central
+// server, and the same bytes as their config file and a browser entry.
+// Nothing may crash, and a re-request never reaches past the list's chunks.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const std::uint8_t block[] = {1, 0, 0, 0, 'x', 0};
@@ -18,7 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (request.kind == garrison::ServerRequest::Kind::ReRequest && request.chunk < list.chunkCount() &&
         list.chunk(request.chunk).size() < 6)
         std::abort();
+    garrison::newsRequestSession({data, size});
+    garrison::browserRequestCookie({data, size});
+    const std::string text(reinterpret_cast<const char *>(data), size);
     std::string error;
-    garrison::parseIniText(std::string_view(reinterpret_cast<const char *>(data), size), error);
+    garrison::parseIniText(text, error);
+    garrison::BrowserEntry entry;
+    garrison::parseBrowserEntry(text, entry);
     return 0;
 }

@@ -130,4 +130,13 @@ TEST(AaServerConfig, ReadsTheFileAndNamesTheFirstBadLine)
     EXPECT_NE(error.find("cannot be read"), std::string::npos);
 }
 
+TEST(AaServerConfig, TheShippedExampleReads)
+{
+    AaServerConfig config;
+    std::string error;
+    ASSERT_TRUE(loadAaServerConfig(GARRISON_EXAMPLES "/aaserver.ini", config, error)) << error;
+    EXPECT_EQ(config.game, "127.0.0.1:2302");
+    EXPECT_EQ(config.catalogue.packages["tanks.zip"].priority, 7);
+}
+
 } // namespace

@@ -41,6 +41,15 @@ TEST(CentralSettings, ReadsTheFileAndItsBrowserEntries)
     EXPECT_NE(error.find("line 4: \"entry = 10.0.0.2\""), std::string::npos) << error;
 }
 
+TEST(CentralSettings, TheShippedExampleReads)
+{
+    CentralSettings settings;
+    std::string error;
+    ASSERT_TRUE(loadCentralSettings(GARRISON_EXAMPLES "/central.ini", settings, error)) << error;
+    EXPECT_EQ(settings.polled, std::vector<std::string>{"127.0.0.1:2302"});
+    EXPECT_FALSE(settings.news.link.empty());
+}
+
 class CentralServerTest : public ::testing::Test {
 protected:
     std::unique_ptr<CentralServer> serve(const CentralSettings &settings)
