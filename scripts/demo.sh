@@ -22,32 +22,52 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 
-# What the Auto-Addon server offers: two packages, zipped here and served over HTTP.
-mkdir -p packs/tanks packs/maps zips
+# What the Auto-Addon server offers: three packages, zipped here. One is needed,
+# one optional, and one whose auto-addon.txt puts its add-on into a mod folder.
+mkdir -p packs/tanks packs/maps packs/ww2 zips
 echo "a tank add-on" > packs/tanks/demo_tanks.pbo
 echo "an island" > packs/maps/demo_island.pbo
+echo "ww2 planes" > packs/ww2/ww2_planes.pbo
+cat > packs/ww2/auto-addon.txt <<'TXT'
+AUTOADDON_START
+PACKAGE "WW2 planes"
+INSTALL "*.pbo" "@WW2_MP_V3\addons\"
+AUTOADDON_END
+TXT
 (cd packs/tanks && zip -q "$work/zips/tanks.zip" demo_tanks.pbo)
 (cd packs/maps && zip -q "$work/zips/maps.zip" demo_island.pbo)
-# The news banner comes from the same web server.
+(cd packs/ww2 && zip -q "$work/zips/ww2.zip" ww2_planes.pbo auto-addon.txt)
+# nginx serves the zips and the news banner.
 cp "$repo/resources/demo/banner.gif" zips/
-"$bin/tools/garrison-webpeer" --port 0 --root zips --seconds "$seconds" > web.log &
+web="127.0.0.1:$((20000 + RANDOM % 20000))"
+"$repo/tools/nginx/serve-folder.sh" zips "$web" nginx > /dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do grep -q listening web.log 2>/dev/null && break; sleep 0.05; done
-web=$(sed -n 's/.*listening on \([0-9.:]*\).*/\1/p' web.log)
-cat > offered.json <<JSON
-{"server": ["Garrison demo server", "Coop every evening", "admin@example.org", ""],
- "packages": [
-  {"name": "Demo tanks", "url": "http://$web/tanks.zip", "zip_size": $(stat -c %s zips/tanks.zip),
-   "priority": 7, "files": [{"path": "addons\\\\demo_tanks.pbo", "from": "packs/tanks/demo_tanks.pbo"}]},
-  {"name": "Demo island", "url": "http://$web/maps.zip", "zip_size": $(stat -c %s zips/maps.zip),
-   "priority": 2, "files": [{"path": "addons\\\\demo_island.pbo", "from": "packs/maps/demo_island.pbo"}]}]}
-JSON
+cat > aaserver.ini <<INI
+[server]
+game = 127.0.0.1:2302
+password = demo
+bind = 127.0.0.1
+zips = $work/zips
+base_url = http://$web/
+name = Garrison demo server
+info = Coop every evening
+admin = admin@example.org
+
+[package tanks.zip]
+priority = 7
+comment = Needed for the demo mission
+
+[package maps.zip]
+priority = 2
+
+[package ww2.zip]
+priority = 7
+INI
 "$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2302 --name "Garrison demo server" --mission "CTF Eden" \
   --mod "RES;@WW2_MP_V3" --player "Alice:12:3" --player "Bob:7:5" --join "3:Carl:0:0" --leave "3:Alice" \
   --state 0:13 --state 3:14 --fragment-size 120 --order shuffle --seconds "$seconds" > /dev/null &
 pids+=($!)
-"$bin/tools/garrison-autoaddon" --bind 127.0.0.1 --port 2322 --password demo --offered offered.json \
-  --elapsed-ms 754000 --chunk-data 200 --seconds "$seconds" > /dev/null &
+"$bin/src/aaserver/garrison-aaserver" --config aaserver.ini > aaserver.log &
 pids+=($!)
 "$bin/src/central/garrison-central" --bind 127.0.0.1 --picture-url "http://$web/banner.gif" \
   --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
