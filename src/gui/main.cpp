@@ -1,19 +1,29 @@
+#include "app/DataFolder.h"
 #include "app/StartupSwitches.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramIcon.h"
+#include "gui/QuitSignals.h"
 #include "gui/SingleInstance.h"
 #include "gui/SoundPlayer.h"
 #include "lang/LanguageLoader.h"
+#include "platform/SignalWait.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdlib>
 
 using namespace garrison;
 
 int main(int argc, char **argv)
 {
+    // Before any thread starts, so that only QuitSignals sees them.
+    blockSignals({SIGTERM, SIGINT});
     const std::vector<std::string> given(argv + 1, argv + argc);
     switch (startupAction(given)) {
     case StartupAction::EndAtOnce:
@@ -28,6 +38,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    gui::QuitSignals quitSignals;
     QApplication::setApplicationName(QStringLiteral("Garrison"));
     QApplication::setDesktopFileName(QStringLiteral("garrison"));
     QApplication::setWindowIcon(gui::programIcon());
@@ -40,11 +51,25 @@ int main(int argc, char **argv)
     // Qt took its own options out of argv; the rest are the program's switches.
     MainStart start;
     start.commandLine.assign(argv + 1, argv + argc);
+    if (takeDataFolderSwitch(start.commandLine)) {
+        const std::string folder = desktopDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        if (!enterFolder(folder)) {
+            QMessageBox::critical(nullptr, QStringLiteral("Garrison"),
+                                  QStringLiteral("Garrison cannot work in %1.").arg(QString::fromStdString(folder)));
+            return 1;
+        }
+    }
     const LanguageTable language = loadLanguageTable();
     gui::SoundPlayer sound;
     gui::MainWindow window(language, sound, std::move(start));
     QObject::connect(&instance, &gui::SingleInstance::secondCopyStarted, &window, &gui::MainWindow::handOver);
     QObject::connect(&window, &QDialog::finished, &app, &QApplication::quit);
+    // Closed as if by its Close button, with any dialog in front cancelled first.
+    QObject::connect(&quitSignals, &gui::QuitSignals::received, &window, [&window] {
+        if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &window)
+            modal->close();
+        QTimer::singleShot(0, &window, [&window] { window.accept(); });
+    });
     window.show();
     window.initialise();
     const int result = app.exec();

@@ -7,26 +7,26 @@ namespace garrison {
 
 namespace {
 
-sigset_t setOf(std::initializer_list<int> signals)
+sigset_t setOf(std::initializer_list<int> which)
 {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : signals)
+    for (const int signal : which)
         sigaddset(&set, signal);
     return set;
 }
 
 } // namespace
 
-void blockSignals(std::initializer_list<int> signals)
+void blockSignals(std::initializer_list<int> which)
 {
-    const sigset_t set = setOf(signals);
+    const sigset_t set = setOf(which);
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-int waitForSignal(std::initializer_list<int> signals)
+int waitForSignal(std::initializer_list<int> which)
 {
-    const sigset_t set = setOf(signals);
+    const sigset_t set = setOf(which);
     int signal = 0;
     while (sigwait(&set, &signal) != 0) {
     }
