@@ -30,4 +30,6 @@ http {
   }
 }
 CONF
-exec nginx -p "$state" -c "$state/nginx.conf" -e "$state/error.log"
+# /usr/sbin is not on every user's PATH.
+nginx=$(command -v nginx || echo /usr/sbin/nginx)
+exec "$nginx" -p "$state" -c "$state/nginx.conf" -e "$state/error.log"
