@@ -136,13 +136,13 @@ void MainController::linkClicked()
         // Installed by the system: its package manager upgrades it, the page says how.
         {
             std::lock_guard guard(m_status.lock);
-            m_status.upgradeStatus = "Garrison's folder is not writable: the upgrade opens in your browser";
+            m_status.upgradeStatus = "Garrison cannot replace its own files here: the upgrade opens in your browser";
         }
         m_view.openLink(link);
         return;
     }
-    m_upgrade =
-        std::make_unique<SelfUpgrade>(m_status, m_language, UpgradePlaces{m_start.folder, m_start.programFolder}, link);
+    m_upgrade = std::make_unique<SelfUpgrade>(
+        m_status, m_language, UpgradePlaces{m_start.folder, m_start.programFolder}, link, m_start.upgradeKey);
     m_view.upgradeStarted();
 }
 

@@ -30,6 +30,7 @@ struct MainStart {
     DiscoveryPlaces places = DiscoveryPlaces::fromEnvironment();
     std::uint32_t pollInterval = kPollIntervalMs;
     std::string programFolder = runningProgramFolder();
+    UpgradeKey upgradeKey = kUpgradePublicKey; // tests sign with a key of their own
 };
 
 // The main window without its widgets: start-up and teardown in order, the

@@ -27,7 +27,8 @@ std::string runningProgramFolder()
 
 bool canUpgradeInPlace(const std::string &programFolder)
 {
-    return access(programFolder.c_str(), W_OK) == 0;
+    // Without the setup program beside it, Garrison would close and nothing would start again.
+    return access(programFolder.c_str(), W_OK) == 0 && access((programFolder + "garrisonsetup").c_str(), X_OK) == 0;
 }
 
 SelfUpgrade::SelfUpgrade(StatusStore &status, const LanguageTable &language, UpgradePlaces places,

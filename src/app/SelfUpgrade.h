@@ -23,8 +23,9 @@ struct UpgradePlaces {
 // The folder of the running program, with "/" at its end.
 std::string runningProgramFolder();
 
-// Whether Garrison can replace its own files; a copy the package manager
-// installed cannot, and leaves upgrades to it.
+// Whether Garrison can replace its own files: its folder is writable and
+// holds garrisonsetup. A copy the package manager installed cannot, and
+// leaves upgrades to it.
 bool canUpgradeInPlace(const std::string &programFolder);
 
 // Downloads an upgrade archive and its signature on a thread of its own,

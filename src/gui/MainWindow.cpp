@@ -402,13 +402,19 @@ void MainWindow::upgradeEnded(bool staged, const UpgradePlaces &places)
     }
     QMessageBox::information(this, text("DSTR_MAIN_RESTART_TITLE"), text("DSTR_MAIN_RESTART_TEXT"));
     const QString programFolder = QString::fromStdString(places.programFolder);
-    QProcess::startDetached(programFolder + QStringLiteral("garrisonsetup"),
-                            {QStringLiteral("--wait"), QString::number(QCoreApplication::applicationPid()),
-                             QStringLiteral("--from"), QString::fromStdString(places.staging()), QStringLiteral("--to"),
-                             programFolder, QStringLiteral("--in"),
-                             QDir(QString::fromStdString(places.workFolder)).absolutePath(), QStringLiteral("--start"),
-                             QCoreApplication::applicationFilePath()},
-                            programFolder);
+    const bool started = QProcess::startDetached(
+        programFolder + QStringLiteral("garrisonsetup"),
+        {QStringLiteral("--wait"), QString::number(QCoreApplication::applicationPid()), QStringLiteral("--from"),
+         QString::fromStdString(places.staging()), QStringLiteral("--to"), programFolder, QStringLiteral("--in"),
+         QDir(QString::fromStdString(places.workFolder)).absolutePath(), QStringLiteral("--start"),
+         QCoreApplication::applicationFilePath()},
+        programFolder);
+    if (!started) {
+        // Closing now would leave the player with no Garrison at all.
+        QMessageBox::warning(this, windowTitle(), tr("garrisonsetup could not be started: Garrison stays as it is."));
+        upgradeEnded(false, places);
+        return;
+    }
     accept();
 }
 

@@ -382,6 +382,8 @@ TEST_F(MainControllerTest, NewsFromTheCentralServerAndItsLinks)
     linuxSettings.centralHost = dottedAddress(config.address) + ":48200";
     ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
     temp.write("program/garrison", "the installed program");
+    temp.write("program/garrisonsetup", "#!/bin/sh\n");
+    std::filesystem::permissions(temp / "program/garrisonsetup", std::filesystem::perms::owner_all);
 
     for (const bool writable : {true, false}) {
         view = RecordingMainView{};
@@ -412,7 +414,8 @@ TEST_F(MainControllerTest, NewsFromTheCentralServerAndItsLinks)
             // Installed by the system: the browser gets the link and the status says why.
             EXPECT_EQ(view.actions, (Names{"open " + config.link, "open " + config.link}));
             main.tick(now += 500);
-            EXPECT_EQ(view.linkCaption, "Garrison's folder is not writable: the upgrade opens in your browser");
+            EXPECT_EQ(view.linkCaption,
+                      "Garrison cannot replace its own files here: the upgrade opens in your browser");
         }
         // The offer is taken: the caption no longer blinks.
         for (int i = 0; i < 4; ++i) {

@@ -4,11 +4,11 @@
 #include "lang/LanguageLoader.h"
 #include "peers/HttpPeer.h"
 #include "support/Loopback.h"
+#include "support/SigningKey.h"
 #include "support/TempFolder.h"
 #include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <filesystem>
 #include <fstream>
@@ -29,38 +29,6 @@ const LanguageTable &english()
     static const LanguageTable table = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
     return table;
 }
-
-// An Ed25519 key pair of the test's own, standing in for the release key.
-class SigningKey {
-public:
-    SigningKey() : m_key(EVP_PKEY_Q_keygen(nullptr, nullptr, "ED25519")) {}
-    ~SigningKey() { EVP_PKEY_free(m_key); }
-    SigningKey(const SigningKey &) = delete;
-    SigningKey &operator=(const SigningKey &) = delete;
-
-    UpgradeKey publicKey() const
-    {
-        UpgradeKey key{};
-        std::size_t size = key.size();
-        EXPECT_EQ(EVP_PKEY_get_raw_public_key(m_key, key.data(), &size), 1);
-        return key;
-    }
-    std::string sign(const std::string &bytes) const
-    {
-        std::string signature(64, '\0');
-        std::size_t size = signature.size();
-        EVP_MD_CTX *context = EVP_MD_CTX_new();
-        EXPECT_EQ(EVP_DigestSignInit(context, nullptr, nullptr, nullptr, m_key), 1);
-        EXPECT_EQ(EVP_DigestSign(context, reinterpret_cast<unsigned char *>(signature.data()), &size,
-                                 reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size()),
-                  1);
-        EVP_MD_CTX_free(context);
-        return signature;
-    }
-
-private:
-    EVP_PKEY *m_key;
-};
 
 peers::HttpPeer::Route answer(int status, std::string body)
 {
@@ -114,7 +82,7 @@ protected:
     test::TempFolder temp;
     UpgradePlaces places;
     StatusStore status;
-    SigningKey key;
+    test::SigningKey key;
     peers::HttpPeer web;
 };
 
@@ -159,7 +127,7 @@ TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFo
 
 TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
 {
-    SigningKey stranger;
+    test::SigningKey stranger;
     const std::string good = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme"}});
     std::string damaged = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme", false}});
     damaged.replace(damaged.find("new readme"), 10, "NEW README");
@@ -207,12 +175,13 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     EXPECT_FALSE(fs::exists(temp / "staged"));
 }
 
-TEST(UpgradeLink, TheProgramFolderIsTheRunningBinarysOwn)
+TEST(UpgradeLink, InPlaceOnlyInAWritableFolderWithTheSetupProgram)
 {
     const std::string folder = runningProgramFolder();
     ASSERT_TRUE(folder.ends_with('/'));
     EXPECT_TRUE(fs::exists(folder + "garrison_app_tests"));
-    EXPECT_TRUE(canUpgradeInPlace(folder));
+    EXPECT_FALSE(canUpgradeInPlace(folder)) << "no garrisonsetup beside the tests";
+    EXPECT_TRUE(canUpgradeInPlace(fs::path(GARRISON_SETUP).parent_path().string() + "/"));
     EXPECT_FALSE(canUpgradeInPlace("/nonexistent/folder/"));
 }
 

@@ -15,10 +15,13 @@
 #include "platform/HostLookup.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
+#include "support/SigningKey.h"
 #include "support/TempFolder.h"
+#include "support/ZipWriter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +61,8 @@ protected:
         start.folder = temp.path();
         start.places = {temp / "noprefix", temp / "nohome"};
         start.pollInterval = 100;
+        start.programFolder = temp / "program/";
+        start.upgradeKey = signingKey.publicKey();
         window = std::make_unique<MainWindow>(*language, sound, start);
         window->show();
         window->initialise();
@@ -84,6 +89,7 @@ protected:
     test::RecordingSound sound;
     std::unique_ptr<LanguageTable> language;
     std::unique_ptr<MainWindow> window;
+    test::SigningKey signingKey;
 };
 
 ServerEntry networkEntry(const std::string &address, const std::string &name)
@@ -432,6 +438,49 @@ TEST_F(MainWindowTest, TheBrowserListsTheCentralServersAndTakesOne)
     ASSERT_EQ(servers.count(), 2);
     EXPECT_EQ(servers.currentText(), "10.0.0.11:2402");
     EXPECT_EQ(shown(1037), "10.0.0.11:2402");
+}
+
+TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetupProgram)
+{
+    // A setup program that only notes how it was started.
+    temp.write("program/garrisonsetup", "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/setup-args.txt\"\n");
+    std::filesystem::permissions(temp / "program/garrisonsetup", std::filesystem::perms::owner_all);
+    const std::string archive = test::zipBytes({{"garrison", "the new program"}});
+    peers::HttpPeer web;
+    peers::HttpPeer::Route file;
+    file.body = archive;
+    web.route("/garrison124.ozp", file);
+    file.body = signingKey.sign(archive);
+    web.route("/garrison124.ozp.sig", file);
+    peers::CentralConfig news;
+    news.address = test::uniqueLoopbackAddress();
+    news.newsText = "Garrison 1.24 is out";
+    news.pictureUrl = web.url("/none.gif");
+    news.link = web.url("/garrison124.ozp");
+    peers::CentralPeer central(news);
+    ASSERT_TRUE(central.start());
+    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    open();
+
+    auto &link = control<QPushButton>(1022);
+    ASSERT_TRUE(waitFor([&] { return link.isVisible() && !link.text().isEmpty(); }));
+    std::string restartText;
+    whenModalOpens<QMessageBox>([&](QMessageBox &box) {
+        restartText = box.text().toStdString();
+        box.accept();
+    });
+    QTest::mouseClick(&link, Qt::LeftButton);
+    EXPECT_FALSE(window->control(1027)->isEnabled()) << "no input while the upgrade runs";
+    ASSERT_TRUE(waitFor([&] { return !window->isVisible(); }));
+    EXPECT_EQ(restartText, "Garrison will now restart");
+    EXPECT_EQ(temp.read("program/.garrison-upgrade/garrison"), "the new program");
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(temp / "program/setup-args.txt"); }));
+    EXPECT_EQ(temp.read("program/setup-args.txt"),
+              "--wait " + std::to_string(QCoreApplication::applicationPid()) + " --from " + (temp / "program/") +
+                  ".garrison-upgrade/ --to " + (temp / "program/") + " --in " +
+                  QDir(QString::fromStdString(temp.path())).absolutePath().toStdString() + " --start " +
+                  QCoreApplication::applicationFilePath().toStdString() + "\n");
+    EXPECT_FALSE(std::filesystem::exists(temp / "garrison.ozp"));
 }
 
 } // namespace
