@@ -15,7 +15,7 @@ bool takeDataFolderSwitch(std::vector<std::string> &words)
 
 std::string desktopDataFolder(const char *xdgDataHome, const char *home)
 {
-    // The specification wants an absolute path; anything else is ignored.
+    // XDG base directories must be absolute; a relative value is ignored.
     if (xdgDataHome && xdgDataHome[0] == '/')
         return std::string(xdgDataHome) + "/garrison";
     return std::string(home ? home : "") + "/.local/share/garrison";
