@@ -38,7 +38,9 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
     fs::path aside = to;
     aside += ".garrison-old";
     std::error_code error;
-    fs::remove_all(aside, error);
+    // Files an earlier swap could not put back wait there: never overwrite them.
+    if (fs::exists(aside, error))
+        return "an earlier upgrade left files in " + aside.string() + "; nothing was changed";
 
     std::vector<fs::path> files;
     for (auto it = fs::recursive_directory_iterator(from, error); !error && it != fs::recursive_directory_iterator();
@@ -50,6 +52,7 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
     std::sort(files.begin(), files.end());
 
     std::vector<Move> done;
+    bool restored = true;
     for (const auto &relative : files) {
         if (!failure.empty())
             break;
@@ -64,8 +67,8 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
         }
         if (!move(from / relative, to / relative)) {
             failure = "cannot move " + (to / relative).string() + " in place";
-            if (step.replaced)
-                move(aside / relative, to / relative);
+            if (step.replaced && !move(aside / relative, to / relative))
+                restored = false;
             break;
         }
         fs::permissions(to / relative, installed, fs::perm_options::add, error);
@@ -75,12 +78,16 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
         // Back as it was, the last move first.
         for (auto it = done.rbegin(); it != done.rend(); ++it) {
             fs::remove(to / it->relative, error);
-            if (it->replaced)
-                move(aside / it->relative, to / it->relative);
+            if (it->replaced && !move(aside / it->relative, to / it->relative))
+                restored = false;
         }
     }
     fs::remove_all(from, error);
-    fs::remove_all(aside, error);
+    // What could not be put back stays aside rather than being lost.
+    if (restored)
+        fs::remove_all(aside, error);
+    else
+        failure += "; the files that could not be put back are in " + aside.string();
     return failure;
 }
 

@@ -9,8 +9,10 @@ namespace garrison::gui {
 
 namespace {
 
-// Frames beyond this are not kept: a banner is a few dozen at most.
+// Frames beyond these are not kept: a banner is a few dozen small frames,
+// and a hostile one must not eat the memory.
 constexpr int kMaxFrames = 1000;
+constexpr qsizetype kMaxDecodedBytes = 128 * 1024 * 1024;
 
 } // namespace
 
@@ -34,7 +36,11 @@ bool NewsPicture::load(const QByteArray &bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     QImage image;
+    qsizetype decoded = 0;
     while (frameCount() < kMaxFrames && reader.read(&image)) {
+        decoded += image.sizeInBytes();
+        if (decoded > kMaxDecodedBytes)
+            break;
         m_frames.push_back({image, frameInterval(reader.nextImageDelay())});
         if (!reader.supportsAnimation() || !reader.canRead())
             break;

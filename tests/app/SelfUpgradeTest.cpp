@@ -173,6 +173,14 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     EXPECT_NE(failure, "");
     EXPECT_EQ(snapshot(temp / "program"), before);
     EXPECT_FALSE(fs::exists(temp / "staged"));
+
+    // Files an earlier swap could not put back are never overwritten.
+    temp.write("program.garrison-old/garrison", "an old program");
+    temp.write("staged/garrison", "new program");
+    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("an earlier upgrade left files"),
+              std::string::npos);
+    EXPECT_EQ(temp.read("program.garrison-old/garrison"), "an old program");
+    EXPECT_EQ(snapshot(temp / "program"), before);
 }
 
 TEST(UpgradeLink, InPlaceOnlyInAWritableFolderWithTheSetupProgram)
