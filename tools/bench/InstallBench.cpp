@@ -1,13 +1,12 @@
 // garrison-bench-install: installing a 500 MB package of 200 add-ons into an
 // empty game folder against "unzip -o" of the same archive into an empty
 // folder, in one run. Target: at most 1.2 times unzip's time.
+#include "BenchArchive.h"
 #include "BenchTimer.h"
 #include "addondb/AddonDatabase.h"
 #include "addondb/FileScanner.h"
 #include "addondb/PackageArchive.h"
 #include "lang/LanguageTable.h"
-
-#include <minizip/zip.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,38 +15,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 using namespace garrison;
 using bench::best;
 using bench::seconds;
+using bench::writeArchive;
 namespace fs = std::filesystem;
-
-namespace {
-
-// Add-ons compress about as well as real ones: half random, half repetitive.
-void writeArchive(const fs::path &path, int addons, std::size_t addonBytes)
-{
-    if (fs::exists(path))
-        return;
-    std::mt19937_64 random(1985);
-    std::vector<char> content(addonBytes);
-    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    for (int i = 0; i < addons; ++i) {
-        for (std::size_t at = 0; at < content.size(); ++at)
-            content[at] = at % 2048 < 1024 ? static_cast<char>(random()) : static_cast<char>(at / 2048 + i);
-        const std::string name = "addons/addon" + std::to_string(i) + ".pbo";
-        zip_fileinfo info{};
-        zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 1);
-        zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size()));
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
