@@ -26,7 +26,17 @@ void DatabaseWorker::run()
     FileScanner(m_database).scan();
     m_database.derive();
     m_ready = !m_database.aborted();
-    m_done = true;
+    {
+        std::lock_guard guard(m_doneLock);
+        m_done = true;
+    }
+    m_doneSignal.notify_all();
+}
+
+bool DatabaseWorker::waitFor(std::chrono::milliseconds limit)
+{
+    std::unique_lock guard(m_doneLock);
+    return m_doneSignal.wait_for(guard, limit, [&] { return m_done.load(); });
 }
 
 } // namespace garrison

@@ -4,6 +4,9 @@
 #include "addondb/DatabaseFile.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,6 +28,8 @@ public:
     void start();
     bool done() const { return m_done; }
     bool ready() const { return m_ready; }
+    // Waits until done or the time is up; gives done().
+    bool waitFor(std::chrono::milliseconds limit);
     void join();
 
 private:
@@ -34,6 +39,8 @@ private:
     std::string m_databasePath;
     std::thread m_thread;
     std::atomic<bool> m_done{false};
+    std::mutex m_doneLock;
+    std::condition_variable m_doneSignal;
     std::atomic<bool> m_ready{false};
 };
 

@@ -1,6 +1,6 @@
 #include "addondb/FileScanner.h"
 
-#include "addondb/FileCrc.h"
+#include "addondb/CrcPrefetch.h"
 #include "addondb/FileTree.h"
 #include "addondb/InactiveName.h"
 #include "common/TextCompare.h"
@@ -55,7 +55,9 @@ void FileScanner::scan()
     struct stat info {};
     if (stat(m_database.gameFolder().c_str(), &info) == 0)
         m_walkedFolders.emplace(info.st_dev, info.st_ino);
+    m_crcs = std::make_unique<CrcPrefetch>();
     walk(*root, m_database.gameFolder(), {});
+    m_crcs.reset();
     reconcile();
 }
 
@@ -73,7 +75,9 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
     ChildIndex index;
     for (std::size_t i = 0; i < folder.children.size(); ++i)
         index.emplace(folder.children[i]->name(), i);
-    for (const auto &entry : *entries) {
+    prefetch(folder, index, nativeFolder, relativeFolder, *entries, 0);
+    for (std::size_t at = 0; at < entries->size(); ++at) {
+        const EntryInfo &entry = (*entries)[at];
         if (entry.folder && entry.name.starts_with("."))
             continue;
         if (m_database.takeAbortRequest()) {
@@ -88,8 +92,46 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
             visitFile(folder, index, nativeFolder, relativeFolder, entry);
         else if (!visitFolder(folder, index, nativeFolder, relativeFolder, entry))
             return false;
+        else
+            prefetch(folder, index, nativeFolder, relativeFolder, *entries, at + 1); // the subfolder took the helper
     }
     return true;
+}
+
+bool FileScanner::maySameFile(const FileNode &candidate, std::string_view name, std::uint32_t size)
+{
+    return equalsNoCase(candidate.name(), name) && !candidate.isFolder() && candidate.size == size;
+}
+
+bool FileScanner::needsRead(const FileNode &folder, const ChildIndex &index, const EntryInfo &entry)
+{
+    const std::string name = logicalName(entry.name);
+    const auto size = static_cast<std::uint32_t>(entry.size);
+    const auto first = index.find(name);
+    if (first == index.end())
+        return true;
+    for (std::size_t i = first->second; i < folder.children.size(); ++i) {
+        const FileNode &candidate = *folder.children[i];
+        if (maySameFile(candidate, name, size))
+            return candidate.time != entry.time || candidate.diskName() != entry.name;
+    }
+    return true;
+}
+
+void FileScanner::prefetch(const FileNode &folder, const ChildIndex &index, const std::string &nativeFolder,
+                           const std::string &relativeFolder, const std::vector<EntryInfo> &entries, std::size_t from)
+{
+    std::vector<std::string> paths;
+    for (std::size_t at = from; at < entries.size(); ++at) {
+        const EntryInfo &entry = entries[at];
+        // Empty ones cost nothing to read here, and pipes and devices must not be opened twice.
+        if (entry.folder || entry.hidden || entry.size == 0 ||
+            (relativeFolder.empty() && inSkipList(logicalName(entry.name))))
+            continue;
+        if (needsRead(folder, index, entry))
+            paths.push_back(nativeFolder + entry.name);
+    }
+    m_crcs->queue(std::move(paths));
 }
 
 void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
@@ -103,7 +145,7 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     std::optional<std::uint32_t> crc;
     const auto readCrc = [&] {
         if (!crc)
-            crc = fileCrc(nativeFolder + entry.name);
+            crc = m_crcs->crc(nativeFolder + entry.name);
         return crc;
     };
 
@@ -112,7 +154,7 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     if (first != index.end()) {
         for (std::size_t i = first->second; i < folder.children.size(); ++i) {
             const NodeRef &candidate = folder.children[i];
-            if (!equalsNoCase(candidate->name(), name) || candidate->isFolder() || candidate->size != size)
+            if (!maySameFile(*candidate, name, size))
                 continue;
             // Only the very file of the last scan may skip the read: two versions
             // of one add-on often share size and time, and the duplicate check

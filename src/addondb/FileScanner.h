@@ -1,8 +1,10 @@
 #pragma once
 
 #include "addondb/AddonDatabase.h"
+#include "addondb/CrcPrefetch.h"
 #include "platform/FileSystem.h"
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -43,6 +45,12 @@ private:
                    const std::string &relativeFolder, const EntryInfo &entry);
     bool visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
                      const std::string &relativeFolder, const EntryInfo &entry);
+    static bool maySameFile(const FileNode &candidate, std::string_view name, std::uint32_t size);
+    // False when the file is the very one of the last scan, known without a read.
+    static bool needsRead(const FileNode &folder, const ChildIndex &index, const EntryInfo &entry);
+    // Hands the files from this entry on that will be read to the helper thread.
+    void prefetch(const FileNode &folder, const ChildIndex &index, const std::string &nativeFolder,
+                  const std::string &relativeFolder, const std::vector<EntryInfo> &entries, std::size_t from);
     void showProgress(const std::string &path);
     void seen(const NodeRef &node);
     void deleteDuplicate(const FileNode &node, const std::string &nativeFolder, const EntryInfo &entry);
@@ -52,6 +60,7 @@ private:
     std::uint32_t m_generation = 0;
     std::uint32_t m_visited = 0;
     std::vector<NodeRef> m_newFiles;
+    std::unique_ptr<CrcPrefetch> m_crcs;                               // while walking
     std::string m_realGameFolder;                                      // resolved, ending in "/"
     std::set<std::pair<std::uint64_t, std::uint64_t>> m_walkedFolders; // device and inode
     int m_outsideDepth = 0; // > 0 while below a link that leaves the game folder

@@ -111,9 +111,8 @@ int runScan(const DatabaseOptions &options)
     worker.start();
     // A progress line only where someone watches it.
     const bool terminal = isatty(STDERR_FILENO);
-    for (int polls = 0; !worker.done(); ++polls) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (terminal && polls % 10 == 9)
+    while (!worker.waitFor(std::chrono::milliseconds(200))) {
+        if (terminal)
             std::cerr << "\rScanning " << std::left << std::setw(56) << database.progressText() << std::flush;
     }
     worker.join();

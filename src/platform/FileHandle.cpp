@@ -69,6 +69,12 @@ std::int64_t FileHandle::read(void *buffer, std::size_t size)
     return count;
 }
 
+void FileHandle::adviseSequential()
+{
+    if (m_fd >= 0)
+        posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
 std::int64_t FileHandle::write(const void *data, std::size_t size)
 {
     if (m_fd < 0)
