@@ -4,9 +4,17 @@
 
 namespace garrison {
 
+FileNode::~FileNode()
+{
+    for (const NodeRef &child : children) {
+        if (child->m_references.load(std::memory_order_acquire) > 1)
+            child->parent = nullptr;
+    }
+}
+
 NodeRef FileNode::makeFolder(std::string name)
 {
-    auto node = std::make_shared<FileNode>();
+    NodeRef node(new FileNode);
     node->m_name = std::move(name);
     node->flags = NodeFlag::Folder;
     return node;
@@ -14,7 +22,7 @@ NodeRef FileNode::makeFolder(std::string name)
 
 NodeRef FileNode::makeFile(std::string name, std::uint32_t size, std::uint32_t crc, FileTime time)
 {
-    auto node = std::make_shared<FileNode>();
+    NodeRef node(new FileNode);
     node->m_name = std::move(name);
     node->size = size;
     node->crc = crc;
@@ -24,20 +32,21 @@ NodeRef FileNode::makeFile(std::string name, std::uint32_t size, std::uint32_t c
 
 void FileNode::setName(std::string name)
 {
-    const bool sameDiskName = m_diskName.empty();
-    if (sameDiskName && !isFolder())
-        m_diskName = m_name;
+    if (!m_diskName && !isFolder())
+        m_diskName = std::make_unique<std::string>(m_name);
     m_name = std::move(name);
-    if (m_diskName == m_name || isFolder())
-        m_diskName.clear();
+    if (isFolder() || (m_diskName && *m_diskName == m_name))
+        m_diskName.reset();
 }
 
 void FileNode::setDiskName(const std::string &diskName)
 {
     if (diskName == m_name || isFolder())
-        m_diskName.clear();
+        m_diskName.reset();
+    else if (m_diskName)
+        *m_diskName = diskName;
     else
-        m_diskName = diskName;
+        m_diskName = std::make_unique<std::string>(diskName);
 }
 
 std::string FileNode::relativePath() const

@@ -2,15 +2,45 @@
 
 #include "platform/FileTime.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace garrison {
 
 class FileNode;
-using NodeRef = std::shared_ptr<FileNode>;
+
+// A counted reference to a node: one pointer, the count inside the node. A
+// tree of 100,000 files holds one per node, so their size is the tree's.
+class NodeRef {
+public:
+    NodeRef() = default;
+    NodeRef(std::nullptr_t) {}
+    explicit NodeRef(FileNode *node);
+    NodeRef(const NodeRef &other) : NodeRef(other.m_node) {}
+    NodeRef(NodeRef &&other) noexcept : m_node(std::exchange(other.m_node, nullptr)) {}
+    NodeRef &operator=(NodeRef other) noexcept
+    {
+        std::swap(m_node, other.m_node);
+        return *this;
+    }
+    ~NodeRef();
+
+    FileNode *get() const { return m_node; }
+    FileNode &operator*() const { return *m_node; }
+    FileNode *operator->() const { return m_node; }
+    explicit operator bool() const { return m_node != nullptr; }
+    void reset() { *this = NodeRef(); }
+    friend bool operator==(const NodeRef &a, const NodeRef &b) { return a.m_node == b.m_node; }
+    friend bool operator==(const NodeRef &a, std::nullptr_t) { return a.m_node == nullptr; }
+
+private:
+    FileNode *m_node = nullptr;
+};
 
 enum class NodeStatus : std::uint16_t {
     Missing = 0,
@@ -31,10 +61,16 @@ inline constexpr std::uint16_t StandardPackages = Core | UnknownFile | UnknownAd
 
 // What the program last knew about one file or folder below the game folder
 // (or of an offered package). Names use "\" and folder names end with it, as
-// the database file stores them. Owned by the shared references of its parent
-// and of the packages that hold it; the parent pointer does not own.
+// the database file stores them. Owned by the references of its parent and of
+// the packages that hold it; the parent pointer does not own, and a folder
+// that goes while others still hold a child leaves that child without one.
 class FileNode {
 public:
+    FileNode() = default;
+    ~FileNode();
+    FileNode(const FileNode &) = delete;
+    FileNode &operator=(const FileNode &) = delete;
+
     static constexpr std::int32_t kRootPackageCount = 0x7fffffff;
 
     FileNode *parent = nullptr;
@@ -44,6 +80,12 @@ public:
     std::int32_t packageCount = 0;
     std::uint32_t size = 0;
     std::uint32_t crc = 0;
+
+private:
+    friend class NodeRef;
+    std::atomic<std::uint32_t> m_references{0}; // here, where it fills what would be padding
+
+public:
     FileTime time = 0;
     std::vector<NodeRef> children;
 
@@ -53,7 +95,7 @@ public:
     const std::string &name() const { return m_name; }
     void setName(std::string name);
     // The name on disk: the inactive name while the file is inactive.
-    const std::string &diskName() const { return m_diskName.empty() ? m_name : m_diskName; }
+    const std::string &diskName() const { return m_diskName ? *m_diskName : m_name; }
     void setDiskName(const std::string &diskName);
 
     bool isFolder() const { return flags & NodeFlag::Folder; }
@@ -74,8 +116,20 @@ public:
 
 private:
     std::string m_name;
-    // Empty while it equals the name, which is nearly always.
-    std::string m_diskName;
+    // None while it equals the name, which is nearly always.
+    std::unique_ptr<std::string> m_diskName;
 };
+
+inline NodeRef::NodeRef(FileNode *node) : m_node(node)
+{
+    if (m_node)
+        m_node->m_references.fetch_add(1, std::memory_order_relaxed);
+}
+
+inline NodeRef::~NodeRef()
+{
+    if (m_node && m_node->m_references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete m_node;
+}
 
 } // namespace garrison

@@ -57,8 +57,8 @@ bool readPackage(ByteReader &in, OfferedPackage &package)
     if (!readTree(in, *package.tree))
         return false;
     for (FileNode *node : flatten(*package.tree)) {
-        // The flat list shares the tree's nodes; the tree owns them.
-        package.files.push_back(NodeRef(package.tree, node));
+        // The flat list shares the tree's nodes.
+        package.files.push_back(NodeRef(node));
     }
     return true;
 }

@@ -15,10 +15,18 @@ bool ByteReader::seek(std::size_t position)
 
 bool ByteReader::readText(std::string &text, std::size_t maxLength)
 {
+    std::string_view view;
+    const bool complete = readText(view);
+    text.assign(view.substr(0, maxLength));
+    return complete;
+}
+
+bool ByteReader::readText(std::string_view &text)
+{
     const auto begin = m_bytes.begin() + static_cast<std::ptrdiff_t>(m_position);
     const auto nul = std::find(begin, m_bytes.end(), std::uint8_t{0});
     const auto length = static_cast<std::size_t>(nul - begin);
-    text.assign(reinterpret_cast<const char *>(m_bytes.data()) + m_position, std::min(length, maxLength));
+    text = std::string_view(reinterpret_cast<const char *>(m_bytes.data()) + m_position, length);
     m_position += length;
     if (nul == m_bytes.end())
         return note(false);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace garrison {
@@ -55,6 +56,8 @@ public:
     // A NUL-terminated text; the NUL is consumed. Unterminated text ends at the
     // end of the data and reports failure. At most maxLength bytes are kept.
     bool readText(std::string &text, std::size_t maxLength = SIZE_MAX);
+    // As readText, without a copy: the view lives as long as the data.
+    bool readText(std::string_view &text);
     // The text at an absolute offset, up to its NUL or the end of the data.
     std::string textAt(std::size_t offset, std::size_t maxLength = SIZE_MAX) const;
     bool readBytes(void *buffer, std::size_t count);

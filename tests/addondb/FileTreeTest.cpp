@@ -60,6 +60,27 @@ TEST(FileNode, PathsAndTexts)
     EXPECT_EQ(t.x->diskName(), "x.pbo");
 }
 
+TEST(FileNode, ANodeHeldElsewhereOutlivesItsFolderWithoutAParent)
+{
+    NodeRef kept, renamed;
+    {
+        SmallTree t;
+        kept = t.x;
+        renamed = t.sqm;
+        renamed->setName("b.sqm");
+        EXPECT_EQ(renamed->diskName(), "a.sqm");
+    }
+    // The folders are gone: no path through them, and nothing read from freed memory.
+    EXPECT_EQ(kept->parent, nullptr);
+    EXPECT_EQ(kept->relativePath(), "");
+    EXPECT_EQ(kept->fullPath(), "x.pbo");
+    EXPECT_EQ(renamed->diskName(), "a.sqm");
+    NodeRef copy = kept;
+    kept.reset();
+    EXPECT_EQ(copy->name(), "x.pbo");
+    EXPECT_TRUE(copy == NodeRef(copy.get()));
+}
+
 TEST(InactiveName, NameDotEightLowerCaseHexDigitsDotAab)
 {
     EXPECT_EQ(inactiveName("x.pbo", 0x0A1B2C3D), "x.pbo.0a1b2c3d.aab");
