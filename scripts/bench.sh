@@ -11,5 +11,5 @@ build/tools/bench/garrison-bench-recommend
 build/tools/bench/garrison-bench-install
 tools/bench/download-bench.sh
 if [ -x build/tools/bench/garrison-bench-windows ]; then
-  QT_QPA_PLATFORM=offscreen build/tools/bench/garrison-bench-windows 2> /dev/null
+  QT_QPA_PLATFORM=offscreen build/tools/bench/garrison-bench-windows
 fi
