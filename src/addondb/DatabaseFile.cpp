@@ -158,6 +158,7 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
     if (!in.read(packageCount) || packageCount < kStandardPackageCount)
         return false;
     std::vector<Package> packages;
+    std::vector<FileNode *> held;
     for (std::uint32_t p = 0; p < packageCount; ++p) {
         Package package;
         std::uint32_t fileCount = 0;
@@ -168,13 +169,23 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
         in.readText(package.text4);
         if (!in.read(fileCount) || fileCount > in.remaining() / 4)
             return false;
-        package.files.reserve(fileCount);
+        std::vector<FileNode *> &files = held; // one buffer for every package
+        files.clear();
         for (std::uint32_t f = 0; f < fileCount; ++f) {
             std::uint32_t number = 0;
             in.read(number);
             if (number >= index.size())
                 return false;
-            package.files.emplace_back(index[number]);
+            files.push_back(index[number]);
+        }
+        // Counting a reference writes to the node, and most are no longer in
+        // the cache by now: ask for them a little ahead.
+        constexpr std::size_t kAhead = 16;
+        package.files.reserve(files.size());
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            if (f + kAhead < files.size())
+                __builtin_prefetch(files[f + kAhead], 1);
+            package.files.emplace_back(files[f]);
         }
         if (!in.ok())
             return false;

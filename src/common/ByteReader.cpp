@@ -23,12 +23,13 @@ bool ByteReader::readText(std::string &text, std::size_t maxLength)
 
 bool ByteReader::readText(std::string_view &text)
 {
-    const auto begin = m_bytes.begin() + static_cast<std::ptrdiff_t>(m_position);
-    const auto nul = std::find(begin, m_bytes.end(), std::uint8_t{0});
-    const auto length = static_cast<std::size_t>(nul - begin);
-    text = std::string_view(reinterpret_cast<const char *>(m_bytes.data()) + m_position, length);
+    const char *begin = reinterpret_cast<const char *>(m_bytes.data()) + m_position;
+    const std::size_t available = m_bytes.size() - m_position;
+    const auto *nul = available ? static_cast<const char *>(std::memchr(begin, 0, available)) : nullptr;
+    const std::size_t length = nul ? static_cast<std::size_t>(nul - begin) : available;
+    text = std::string_view(begin, length);
     m_position += length;
-    if (nul == m_bytes.end())
+    if (!nul)
         return note(false);
     ++m_position;
     return true;

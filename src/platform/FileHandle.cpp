@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -68,14 +67,6 @@ std::int64_t FileHandle::read(void *buffer, std::size_t size)
         count = ::read(m_fd, buffer, size);
     while (count < 0 && errno == EINTR);
     return count;
-}
-
-std::int64_t FileHandle::size() const
-{
-    struct stat info {};
-    if (m_fd < 0 || fstat(m_fd, &info) != 0)
-        return -1;
-    return info.st_size;
 }
 
 void FileHandle::adviseSequential()

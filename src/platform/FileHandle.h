@@ -32,8 +32,6 @@ public:
     std::int64_t write(const void *data, std::size_t size);
     // Flushes to the device: a file that replaces another must be on disk first.
     bool sync();
-    // The file's size now, or -1.
-    std::int64_t size() const;
     // Tells the kernel the file is read from start to end: a larger read-ahead.
     void adviseSequential();
     void close();

@@ -2,7 +2,6 @@
 
 #include "platform/FileHandle.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace garrison {
@@ -12,21 +11,13 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path)
     FileHandle file(path, FileHandle::Mode::ReadExisting);
     if (!file.isOpen())
         return std::nullopt;
-    // Straight into its place, in one read when the size holds; a file that
-    // grows meanwhile is still read to its end.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(file.size(), 0)) + 1);
-    std::size_t used = 0;
-    while (true) {
-        if (used == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const std::int64_t count = file.read(bytes.data() + used, bytes.size() - used);
-        if (count < 0)
-            return std::nullopt;
-        if (count == 0)
-            break;
-        used += static_cast<std::size_t>(count);
-    }
-    bytes.resize(used);
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t block[65536];
+    std::int64_t count;
+    while ((count = file.read(block, sizeof block)) > 0)
+        bytes.insert(bytes.end(), block, block + count);
+    if (count < 0)
+        return std::nullopt;
     return bytes;
 }
 
