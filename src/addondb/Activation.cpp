@@ -15,7 +15,7 @@ bool Activation::rename(FileNode &node, const std::string &to)
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return false;
-    return renameInFolder(*folder, node.diskName(), to) == FsStatus::Ok;
+    return renameInFolder(*folder, std::string(node.diskName()), to) == FsStatus::Ok;
 }
 
 void Activation::deactivate(FileNode &node)
@@ -36,7 +36,7 @@ void Activation::activate(FileNode &node)
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return;
-    FsStatus result = renameInFolder(*folder, node.diskName(), node.name());
+    FsStatus result = renameInFolder(*folder, std::string(node.diskName()), std::string(node.name()));
     if (result == FsStatus::AlreadyExists && node.parent) {
         // Another version holds the name: switch it off if we know it.
         for (const auto &sibling : node.parent->children) {
@@ -44,7 +44,7 @@ void Activation::activate(FileNode &node)
                 !equalsNoCase(sibling->name(), node.name()))
                 continue;
             deactivate(*sibling);
-            result = renameInFolder(*folder, node.diskName(), node.name());
+            result = renameInFolder(*folder, std::string(node.diskName()), std::string(node.name()));
             break;
         }
     }

@@ -31,7 +31,7 @@ public:
     std::vector<std::uint8_t> bytes;
     std::unordered_map<const FileNode *, std::uint32_t> sequence;
 
-    void text(const std::string &value)
+    void text(std::string_view value)
     {
         bytes.insert(bytes.end(), value.begin(), value.end());
         bytes.push_back(0);

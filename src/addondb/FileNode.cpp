@@ -12,39 +12,39 @@ FileNode::~FileNode()
     }
 }
 
-NodeRef FileNode::makeFolder(std::string name)
+NodeRef FileNode::makeFolder(std::string_view name)
 {
     NodeRef node(new FileNode);
-    node->m_name = std::move(name);
+    node->m_name.assign(name);
     node->flags = NodeFlag::Folder;
     return node;
 }
 
-NodeRef FileNode::makeFile(std::string name, std::uint32_t size, std::uint32_t crc, FileTime time)
+NodeRef FileNode::makeFile(std::string_view name, std::uint32_t size, std::uint32_t crc, FileTime time)
 {
     NodeRef node(new FileNode);
-    node->m_name = std::move(name);
+    node->m_name.assign(name);
     node->size = size;
     node->crc = crc;
     node->time = time;
     return node;
 }
 
-void FileNode::setName(std::string name)
+void FileNode::setName(std::string_view name)
 {
     if (!m_diskName && !isFolder())
-        m_diskName = std::make_unique<std::string>(m_name);
-    m_name = std::move(name);
-    if (isFolder() || (m_diskName && *m_diskName == m_name))
+        m_diskName = std::make_unique<std::string>(m_name.view());
+    m_name.assign(name);
+    if (isFolder() || (m_diskName && *m_diskName == m_name.view()))
         m_diskName.reset();
 }
 
-void FileNode::setDiskName(const std::string &diskName)
+void FileNode::setDiskName(std::string_view diskName)
 {
-    if (diskName == m_name || isFolder())
+    if (diskName == m_name.view() || isFolder())
         m_diskName.reset();
     else if (m_diskName)
-        *m_diskName = diskName;
+        m_diskName->assign(diskName);
     else
         m_diskName = std::make_unique<std::string>(diskName);
 }
@@ -53,7 +53,7 @@ std::string FileNode::relativePath() const
 {
     if (!parent)
         return {};
-    return parent->relativePath() + m_name;
+    return parent->relativePath().append(m_name.view());
 }
 
 std::string FileNode::fullPath() const
@@ -61,7 +61,7 @@ std::string FileNode::fullPath() const
     const FileNode *root = this;
     while (root->parent)
         root = root->parent;
-    return root == this ? m_name : root->m_name + relativePath();
+    return std::string(root->m_name.view()).append(root == this ? std::string() : relativePath());
 }
 
 std::string FileNode::parentRelativePath() const
@@ -78,7 +78,7 @@ std::vector<std::string> FileNode::pathComponents() const
 {
     std::vector<std::string> components;
     for (const FileNode *node = this; node->parent; node = node->parent)
-        components.insert(components.begin(), node->m_name);
+        components.insert(components.begin(), std::string(node->m_name.view()));
     return components;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addondb/NodeName.h"
 #include "platform/FileTime.h"
 
 #include <atomic>
@@ -89,14 +90,14 @@ public:
     FileTime time = 0;
     std::vector<NodeRef> children;
 
-    static NodeRef makeFolder(std::string name);
-    static NodeRef makeFile(std::string name, std::uint32_t size, std::uint32_t crc, FileTime time);
+    static NodeRef makeFolder(std::string_view name);
+    static NodeRef makeFile(std::string_view name, std::uint32_t size, std::uint32_t crc, FileTime time);
 
-    const std::string &name() const { return m_name; }
-    void setName(std::string name);
+    std::string_view name() const { return m_name.view(); }
+    void setName(std::string_view name);
     // The name on disk: the inactive name while the file is inactive.
-    const std::string &diskName() const { return m_diskName ? *m_diskName : m_name; }
-    void setDiskName(const std::string &diskName);
+    std::string_view diskName() const { return m_diskName ? std::string_view(*m_diskName) : m_name.view(); }
+    void setDiskName(std::string_view diskName);
 
     bool isFolder() const { return flags & NodeFlag::Folder; }
     bool has(std::uint16_t flag) const { return flags & flag; }
@@ -115,7 +116,7 @@ public:
     const char *statusText() const;
 
 private:
-    std::string m_name;
+    NodeName m_name;
     // None while it equals the name, which is nearly always.
     std::unique_ptr<std::string> m_diskName;
 };

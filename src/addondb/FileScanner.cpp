@@ -248,7 +248,7 @@ void FileScanner::deleteDuplicate(const FileNode &node, const std::string &nativ
     const std::string inactive = inactiveName(node.name(), node.crc);
     if (equalsNoCase(node.name(), inactive))
         return;
-    if (existsIgnoringCase(nativeFolder, node.name()) && existsIgnoringCase(nativeFolder, inactive))
+    if (existsIgnoringCase(nativeFolder, std::string(node.name())) && existsIgnoringCase(nativeFolder, inactive))
         deleteFile(nativeFolder + entry.name);
 }
 

@@ -13,7 +13,8 @@ InstallRollback::InstallRollback(AddonDatabase &database) : m_database(database)
 void InstallRollback::touch(FileNode &node)
 {
     if (m_touchedSet.insert(&node).second)
-        m_touched.push_back({&node, node.status, node.flags, node.packageCount, node.time, node.diskName()});
+        m_touched.push_back(
+            {&node, node.status, node.flags, node.packageCount, node.time, std::string(node.diskName())});
 }
 
 void InstallRollback::inserted(FileNode &parent, const NodeRef &node)

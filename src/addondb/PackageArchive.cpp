@@ -307,9 +307,9 @@ bool PackageArchive::extract(const Entry &entry, FileNode &node, std::atomic<std
     if (!folder || unzGoToFilePos(handle(m_zip), const_cast<unz_file_pos *>(&entry.position)) != UNZ_OK ||
         unzOpenCurrentFile(handle(m_zip)) != UNZ_OK)
         return fail("\"" + entry.name + "\" cannot be read from the archive");
-    const std::string path = *folder + node.diskName();
+    const std::string path = *folder + std::string(node.diskName());
     // Never over a file that is there already, whatever the case of its name.
-    if (findEntryIgnoringCase(*folder, node.diskName())) {
+    if (findEntryIgnoringCase(*folder, std::string(node.diskName()))) {
         unzCloseCurrentFile(handle(m_zip));
         return fail("\"" + path + "\" exists already and is not in the add-on database");
     }

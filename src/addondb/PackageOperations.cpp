@@ -66,7 +66,7 @@ int deleteMarked(AddonDatabase &database, FileNode &folder)
                 ++count;
             }
         } else {
-            const auto path = nativePath(database.gameFolder(), child->parentRelativePath() + child->diskName());
+            const auto path = nativePath(database.gameFolder(), child->parentRelativePath().append(child->diskName()));
             if (path && deleteFile(*path) == FsStatus::Ok) {
                 child->status = NodeStatus::Missing;
                 ++count;

@@ -344,7 +344,7 @@ ServerSetupInputs MainController::setupInputs(bool editing)
         inputs.modFolders = m_database.extraFolders();
     } else if (m_databaseReady) {
         for (const FileNode *folder : m_database.modFolders()) {
-            std::string name = folder->name();
+            std::string name(folder->name());
             if (name.ends_with('\\'))
                 name.pop_back();
             inputs.modFolders.push_back(name);

@@ -155,7 +155,7 @@ void ManagerModel::addFileRows(const std::vector<NodeRef> &files, std::size_t pa
     const std::string unit = text("DSTR_MANAGER_KB");
     for (const auto &node : files) {
         ManagerRow row;
-        row.columns = {node->name(),
+        row.columns = {std::string(node->name()),
                        node->statusText(),
                        node->parentRelativePath(),
                        node->isFolder() ? std::string() : node->sizeText(unit),

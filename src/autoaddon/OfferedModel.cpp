@@ -180,7 +180,7 @@ std::vector<std::string> installFolderChoices(const AddonDatabase &database, con
                                         language.Resolve("DSTR_MANAGER_AA_ADDONS"),
                                         language.Resolve("DSTR_MANAGER_AA_RES")};
     for (const FileNode *folder : database.modFolders())
-        choices.push_back(folder->name().substr(0, folder->name().size() - 1));
+        choices.emplace_back(folder->name().substr(0, folder->name().size() - 1));
     return choices;
 }
 

@@ -40,7 +40,7 @@ std::vector<std::string> existingModFolders(const LaunchSituation &situation)
         return situation.listedFolders;
     std::vector<std::string> names;
     for (const FileNode *folder : situation.database->modFolders())
-        names.push_back(folder->name().substr(0, folder->name().size() - 1));
+        names.emplace_back(folder->name().substr(0, folder->name().size() - 1));
     return names;
 }
 

@@ -83,7 +83,7 @@ TEST_F(ActivationTest, AForeignFileBlocksAndNothingIsLost)
         activation.activate(x);
         EXPECT_EQ(x.status, NodeStatus::Inactive) << foreign;
         EXPECT_EQ(game.read(std::string("addons/") + foreign), "foreign, unknown to the database") << foreign;
-        EXPECT_EQ(game.read("addons/" + x.diskName()), "ours") << foreign;
+        EXPECT_EQ(game.read("addons/" + std::string(x.diskName())), "ours") << foreign;
         EXPECT_FALSE(foreign == std::string("X.PBO") && pathExists(game / "addons/x.pbo")) << foreign;
         std::filesystem::remove(game / (std::string("addons/") + foreign));
     }

@@ -81,6 +81,29 @@ TEST(FileNode, ANodeHeldElsewhereOutlivesItsFolderWithoutAParent)
     EXPECT_TRUE(copy == NodeRef(copy.get()));
 }
 
+TEST(NodeName, EveryLengthInsideOrOnTheHeapAndBackAgain)
+{
+    const std::string lengths[] = {"",
+                                   "a",
+                                   std::string(22, 'x'),  // the longest kept inside
+                                   std::string(23, 'y'),  // the shortest on the heap
+                                   std::string(300, 'z'), // longer than the tag's byte could count
+                                   "back inside.pbo"};
+    NodeName name;
+    EXPECT_EQ(name.view(), "");
+    for (const auto &text : lengths) {
+        name.assign(text);
+        EXPECT_EQ(name.view(), text) << text.size();
+        name.assign(name.view()); // from itself
+        EXPECT_EQ(name.view(), text) << text.size();
+    }
+    // A rename keeps the disk name, however long either is.
+    const auto node = FileNode::makeFile(std::string(40, 'n') + ".pbo", 1, 2, 3);
+    node->setName("short.pbo");
+    EXPECT_EQ(node->name(), "short.pbo");
+    EXPECT_EQ(node->diskName(), std::string(40, 'n') + ".pbo");
+}
+
 TEST(InactiveName, NameDotEightLowerCaseHexDigitsDotAab)
 {
     EXPECT_EQ(inactiveName("x.pbo", 0x0A1B2C3D), "x.pbo.0a1b2c3d.aab");

@@ -53,7 +53,7 @@ protected:
     {
         std::vector<std::string> lines;
         for (const FileNode *each : flatten(*database.root()))
-            lines.push_back(each->relativePath() + " " + each->diskName() + " " +
+            lines.push_back(each->relativePath() + " " + std::string(each->diskName()) + " " +
                             std::to_string(static_cast<int>(each->status)) + " " + std::to_string(each->flags) + " " +
                             std::to_string(each->packageCount));
         for (const auto &package : database.packages()) {

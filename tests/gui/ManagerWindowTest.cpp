@@ -171,7 +171,7 @@ TEST_F(ManagerWindowTest, DeactivatingTheCoreFilesAsksFirst)
     click(1050);
     EXPECT_EQ(question, "Deactivating <Core files> could harm your OFP installation. Are you sure?");
     EXPECT_EQ(node("AddOns\\old.pbo")->status, NodeStatus::Inactive);
-    EXPECT_TRUE(pathExists(game / ("AddOns/" + node("AddOns\\old.pbo")->diskName())));
+    EXPECT_TRUE(pathExists(game / ("AddOns/" + std::string(node("AddOns\\old.pbo")->diskName()))));
     EXPECT_EQ(node("OperationFlashpoint.exe")->status, NodeStatus::Present);
     EXPECT_EQ(column(1)[3], "Inactive");
 }
