@@ -185,7 +185,7 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
         for (std::size_t f = 0; f < files.size(); ++f) {
             if (f + kAhead < files.size())
                 __builtin_prefetch(files[f + kAhead], 1);
-            package.files.emplace_back(files[f]);
+            package.files.emplace_back(files[f], NodeRef::Unshared{});
         }
         if (!in.ok())
             return false;

@@ -14,7 +14,7 @@ FileNode::~FileNode()
 
 NodeRef FileNode::makeFolder(std::string_view name)
 {
-    NodeRef node(new FileNode);
+    NodeRef node(new FileNode, NodeRef::Unshared{}); // nobody else has it yet
     node->m_name.assign(name);
     node->flags = NodeFlag::Folder;
     return node;
@@ -22,7 +22,7 @@ NodeRef FileNode::makeFolder(std::string_view name)
 
 NodeRef FileNode::makeFile(std::string_view name, std::uint32_t size, std::uint32_t crc, FileTime time)
 {
-    NodeRef node(new FileNode);
+    NodeRef node(new FileNode, NodeRef::Unshared{}); // nobody else has it yet
     node->m_name.assign(name);
     node->size = size;
     node->crc = crc;

@@ -22,6 +22,10 @@ public:
     NodeRef() = default;
     NodeRef(std::nullptr_t) {}
     explicit NodeRef(FileNode *node);
+    // For a tree still being built, that no other thread can see yet: the
+    // count goes up without the cost of an atomic operation.
+    struct Unshared {};
+    NodeRef(FileNode *node, Unshared);
     NodeRef(const NodeRef &other) : NodeRef(other.m_node) {}
     NodeRef(NodeRef &&other) noexcept : m_node(std::exchange(other.m_node, nullptr)) {}
     NodeRef &operator=(NodeRef other) noexcept
@@ -125,6 +129,14 @@ inline NodeRef::NodeRef(FileNode *node) : m_node(node)
 {
     if (m_node)
         m_node->m_references.fetch_add(1, std::memory_order_relaxed);
+}
+
+inline NodeRef::NodeRef(FileNode *node, Unshared) : m_node(node)
+{
+    if (m_node) {
+        auto &count = m_node->m_references;
+        count.store(count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
 }
 
 inline NodeRef::~NodeRef()
