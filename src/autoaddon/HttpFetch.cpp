@@ -109,6 +109,8 @@ FetchResult fetchUrlTo(const std::string &url, const FetchSink &sink, const std:
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallLimit.count()));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.stallLimit.count()));
+    // Large blocks on a fast link: a sixteenth of the calls and writes of the 16 KB default.
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onData);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
