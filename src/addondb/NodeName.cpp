@@ -9,9 +9,12 @@ void NodeName::assign(std::string_view text)
     if (text.size() < kTag) {
         // Copied first: text may be this very name.
         char copy[kTag];
-        std::memcpy(copy, text.data(), text.size());
+        // An empty view may carry no pointer at all, which memcpy must never see.
+        if (!text.empty())
+            std::memcpy(copy, text.data(), text.size());
         release();
-        std::memcpy(m_bytes, copy, text.size());
+        if (!text.empty())
+            std::memcpy(m_bytes, copy, text.size());
         m_bytes[kTag] = static_cast<char>(text.size());
         return;
     }

@@ -91,6 +91,8 @@ TEST(NodeName, EveryLengthInsideOrOnTheHeapAndBackAgain)
                                    "back inside.pbo"};
     NodeName name;
     EXPECT_EQ(name.view(), "");
+    name.assign(std::string_view()); // no pointer behind it
+    EXPECT_EQ(name.view(), "");
     for (const auto &text : lengths) {
         name.assign(text);
         EXPECT_EQ(name.view(), text) << text.size();
