@@ -158,7 +158,7 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
     if (!in.read(packageCount) || packageCount < kStandardPackageCount)
         return false;
     std::vector<Package> packages;
-    std::vector<FileNode *> held;
+    std::vector<FileNode *> files; // one buffer for every package
     for (std::uint32_t p = 0; p < packageCount; ++p) {
         Package package;
         std::uint32_t fileCount = 0;
@@ -169,7 +169,6 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
         in.readText(package.text4);
         if (!in.read(fileCount) || fileCount > in.remaining() / 4)
             return false;
-        std::vector<FileNode *> &files = held; // one buffer for every package
         files.clear();
         for (std::uint32_t f = 0; f < fileCount; ++f) {
             std::uint32_t number = 0;

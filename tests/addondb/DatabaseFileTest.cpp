@@ -171,6 +171,10 @@ TEST_F(DatabaseFileTest, MalformedFilesChangeNothing)
     cases.push_back({"stated length beyond what zlib makes", packed(good, 1, 0xFFFFFFF0)});
     cases.push_back({"not zlib", {1, 0, 0, 0, 10, 0, 0, 0, 'g', 'a', 'r', 'b', 'a', 'g', 'e'}});
     cases.push_back({"header only", {1, 0, 0, 0}});
+    auto whole = packed(good);
+    cases.push_back({"packed data cut short", {whole.begin(), whole.end() - 6}});
+    whole.back() ^= 0x5a; // the checksum at the stream's end
+    cases.push_back({"checksum wrong", whole});
 
     database.makeRoot();
     const FileNode *root = database.root();
