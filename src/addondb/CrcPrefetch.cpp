@@ -18,37 +18,37 @@ CrcPrefetch::~CrcPrefetch()
     m_helper.join();
 }
 
-void CrcPrefetch::queue(std::vector<std::string> paths)
+void CrcPrefetch::add(std::vector<File> files)
 {
-    std::unique_lock guard(m_lock);
-    // The helper writes into the job it reads: the batch stays until it is done.
-    m_waiting = true;
-    m_changed.wait(guard, [&] { return !m_helperBusy; });
-    m_waiting = false;
-    m_jobs.clear();
-    m_index.clear();
-    for (auto &path : paths) {
-        m_index.emplace(path, m_jobs.size());
-        m_jobs.push_back({std::move(path), State::Waiting, std::nullopt});
+    if (files.empty())
+        return;
+    {
+        std::lock_guard guard(m_lock);
+        for (auto &file : files) {
+            Job &job = m_jobs.emplace_back(Job{std::move(file), State::Waiting, std::nullopt});
+            // A path added twice is read once, for the first job.
+            if (m_index.emplace(job.file.path, &job).second)
+                m_untaken.push_back(&job);
+            else
+                m_jobs.pop_back();
+        }
     }
-    m_last = m_jobs.size();
-    guard.unlock();
     m_changed.notify_all();
 }
 
-std::optional<std::uint32_t> CrcPrefetch::crc(const std::string &path)
+std::optional<std::uint32_t> CrcPrefetch::crc(const std::string &path, std::uint64_t size)
 {
     std::unique_lock guard(m_lock);
     const auto found = m_index.find(path);
     if (found == m_index.end()) {
         guard.unlock();
-        return fileCrc(path);
+        return fileCrc(path, size);
     }
-    Job &job = m_jobs[found->second];
+    Job &job = *found->second;
     if (job.state == State::Waiting) {
         job.state = State::Reading;
         guard.unlock();
-        const auto crc = fileCrc(path);
+        const auto crc = fileCrc(path, size);
         guard.lock();
         job.crc = crc;
         job.state = State::Done;
@@ -64,25 +64,23 @@ void CrcPrefetch::run()
 {
     std::unique_lock guard(m_lock);
     while (true) {
-        // From the back: the scan takes the batch from the front, so the two
-        // meet once, and neither waits for the other before that.
+        // From the back: the scan asks from the front.
         m_changed.wait(guard, [&] {
-            while (m_last > 0 && m_jobs[m_last - 1].state != State::Waiting)
-                --m_last;
-            return m_stop || m_last > 0;
+            while (!m_untaken.empty() && m_untaken.back()->state != State::Waiting)
+                m_untaken.pop_back();
+            return m_stop || !m_untaken.empty();
         });
         if (m_stop)
             return;
-        Job &job = m_jobs[m_last - 1];
+        Job &job = *m_untaken.back();
+        m_untaken.pop_back();
         job.state = State::Reading;
-        m_helperBusy = true;
-        const std::string path = job.path;
+        const File &file = job.file; // stays put: nothing changes a job once added
         guard.unlock();
-        const auto crc = fileCrc(path);
+        const auto crc = fileCrc(file.path, file.size);
         guard.lock();
         job.crc = crc;
         job.state = State::Done;
-        m_helperBusy = false;
         if (m_waiting)
             m_changed.notify_all();
     }

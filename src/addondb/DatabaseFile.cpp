@@ -133,12 +133,12 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
             in.read(time);
             // The disk's letter case wins when the two differ only in case.
             const bool sameName = name == diskName || equalsNoCase(name, diskName);
-            node = FileNode::makeFile(std::string(sameName ? diskName : name), size, crc, time);
+            node = FileNode::makeFile(sameName ? diskName : name, size, crc, time);
             node->flags = static_cast<std::uint16_t>(flags & ~NodeFlag::Folder);
             if (diskName != node->name())
-                node->setDiskName(std::string(diskName));
+                node->setDiskName(diskName);
         } else {
-            node = FileNode::makeFolder(std::string(name));
+            node = FileNode::makeFolder(name);
             node->flags = static_cast<std::uint16_t>(flags | NodeFlag::Folder);
         }
         if (!in.ok())
@@ -211,16 +211,16 @@ bool load(AddonDatabase &database, const std::string &path)
     const std::uint32_t length = header.at<std::uint32_t>(4);
     if (length > (file->size() - 8) * kMaxInflation + 64)
         return false;
-    std::vector<std::uint8_t> payload(length);
+    // Not cleared first: the unpacker writes every byte that is used.
+    const auto payload = std::make_unique_for_overwrite<std::uint8_t[]>(length);
     // The same zlib stream, unpacked by the faster library.
     const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> unpacker(
         libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
     std::size_t produced = 0, consumed = 0;
-    if (!unpacker || libdeflate_zlib_decompress_ex(unpacker.get(), file->data() + 8, file->size() - 8, payload.data(),
-                                                   payload.size(), &consumed, &produced) != LIBDEFLATE_SUCCESS)
+    if (!unpacker || libdeflate_zlib_decompress_ex(unpacker.get(), file->data() + 8, file->size() - 8, payload.get(),
+                                                   length, &consumed, &produced) != LIBDEFLATE_SUCCESS)
         return false;
-    payload.resize(produced);
-    return decodePayload(payload, database);
+    return decodePayload({payload.get(), produced}, database);
 }
 
 bool save(AddonDatabase &database, const std::string &path, const std::string &temporary)

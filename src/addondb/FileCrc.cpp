@@ -22,14 +22,17 @@ unsigned char *threadBlock()
 
 } // namespace
 
-std::optional<std::uint32_t> fileCrc(const std::string &path)
+std::optional<std::uint32_t> fileCrc(const std::string &path, std::uint64_t listedSize)
 {
     FileHandle file;
     if (!file.open(path, FileHandle::Mode::ReadExisting))
         return std::nullopt;
-    file.adviseSequential();
+    // A larger read-ahead pays only when the file takes more than one read.
+    if (listedSize > kBlockSize)
+        file.adviseSequential();
     unsigned char *block = threadBlock();
     std::uint32_t crc = 0;
+    std::uint64_t done = 0;
     while (true) {
         const std::int64_t count = file.read(block, kBlockSize);
         if (count < 0)
@@ -37,6 +40,9 @@ std::optional<std::uint32_t> fileCrc(const std::string &path)
         if (count == 0)
             break;
         crc = libdeflate_crc32(crc, block, static_cast<std::size_t>(count));
+        done += static_cast<std::uint64_t>(count);
+        if (static_cast<std::size_t>(count) < kBlockSize && done == listedSize)
+            break;
     }
     return crc;
 }

@@ -56,8 +56,13 @@ void FileScanner::scan()
     if (stat(m_database.gameFolder().c_str(), &info) == 0)
         m_walkedFolders.emplace(info.st_dev, info.st_ino);
     m_crcs = std::make_unique<CrcPrefetch>();
-    walk(*root, m_database.gameFolder(), {});
+    FolderSet planned = m_walkedFolders;
+    if (plan(root, m_database.gameFolder(), {}, planned))
+        walk(*root, m_database.gameFolder(), {});
+    else
+        m_database.setAborted(true);
     m_crcs.reset();
+    m_listings.clear();
     reconcile();
 }
 
@@ -69,13 +74,16 @@ void FileScanner::showProgress(const std::string &path)
 
 bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const std::string &relativeFolder)
 {
-    const auto entries = listDirectory(nativeFolder);
+    std::optional<std::vector<EntryInfo>> entries;
+    if (const auto listed = m_listings.find(nativeFolder); listed != m_listings.end()) {
+        entries = std::move(listed->second);
+        m_listings.erase(listed);
+    } else {
+        entries = listDirectory(nativeFolder);
+    }
     if (!entries)
         return true; // this folder only: the scan goes on
-    ChildIndex index;
-    for (std::size_t i = 0; i < folder.children.size(); ++i)
-        index.emplace(folder.children[i]->name(), i);
-    prefetch(folder, index, nativeFolder, relativeFolder, *entries, 0);
+    ChildIndex index = indexChildren(folder);
     for (std::size_t at = 0; at < entries->size(); ++at) {
         const EntryInfo &entry = (*entries)[at];
         if (entry.folder && entry.name.starts_with("."))
@@ -92,10 +100,28 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
             visitFile(folder, index, nativeFolder, relativeFolder, entry);
         else if (!visitFolder(folder, index, nativeFolder, relativeFolder, entry))
             return false;
-        else
-            prefetch(folder, index, nativeFolder, relativeFolder, *entries, at + 1); // the subfolder took the helper
     }
     return true;
+}
+
+FileScanner::ChildIndex FileScanner::indexChildren(const FileNode &folder)
+{
+    ChildIndex index;
+    for (std::size_t i = 0; i < folder.children.size(); ++i)
+        index.emplace(folder.children[i]->name(), i);
+    return index;
+}
+
+FileNode *FileScanner::findFolder(const FileNode &folder, const ChildIndex &index, std::string_view name)
+{
+    const auto first = index.find(name);
+    if (first == index.end())
+        return nullptr;
+    for (std::size_t i = first->second; i < folder.children.size(); ++i) {
+        if (folder.children[i]->isFolder() && equalsNoCase(folder.children[i]->name(), name))
+            return folder.children[i].get();
+    }
+    return nullptr;
 }
 
 bool FileScanner::maySameFile(const FileNode &candidate, std::string_view name, std::uint32_t size)
@@ -118,20 +144,39 @@ bool FileScanner::needsRead(const FileNode &folder, const ChildIndex &index, con
     return true;
 }
 
-void FileScanner::prefetch(const FileNode &folder, const ChildIndex &index, const std::string &nativeFolder,
-                           const std::string &relativeFolder, const std::vector<EntryInfo> &entries, std::size_t from)
+bool FileScanner::plan(const FileNode *folder, const std::string &nativeFolder, const std::string &relativeFolder,
+                       FolderSet &entered)
 {
-    std::vector<std::string> paths;
-    for (std::size_t at = from; at < entries.size(); ++at) {
-        const EntryInfo &entry = entries[at];
-        // Empty ones cost nothing to read here, and pipes and devices must not be opened twice.
-        if (entry.folder || entry.hidden || entry.size == 0 ||
-            (relativeFolder.empty() && inSkipList(logicalName(entry.name))))
+    if (m_database.takeAbortRequest())
+        return false;
+    showProgress(nativeFolder);
+    auto entries = listDirectory(nativeFolder);
+    if (!entries)
+        return true;
+    const ChildIndex index = folder ? indexChildren(*folder) : ChildIndex{};
+    std::vector<CrcPrefetch::File> files;
+    for (const EntryInfo &entry : *entries) {
+        if (entry.hidden || (entry.folder && entry.name.starts_with(".")))
             continue;
-        if (needsRead(folder, index, entry))
-            paths.push_back(nativeFolder + entry.name);
+        if (!entry.folder) {
+            // Empty ones cost nothing to read here, and pipes and devices must not be opened twice.
+            if (entry.size > 0 && !(relativeFolder.empty() && inSkipList(logicalName(entry.name))) &&
+                (!folder || needsRead(*folder, index, entry)))
+                files.push_back({nativeFolder + entry.name, entry.size});
+            continue;
+        }
+        const std::string name = entry.name + "\\";
+        if ((relativeFolder.empty() && inSkipList(name)) || !shouldEnter(nativeFolder, entry, entered))
+            continue;
+        // The walk reads what stands before a subfolder, then the subfolder.
+        m_crcs->add(std::exchange(files, {}));
+        if (!plan(folder ? findFolder(*folder, index, name) : nullptr, nativeFolder + entry.name + "/",
+                  relativeFolder + name, entered))
+            return false;
     }
-    m_crcs->queue(std::move(paths));
+    m_crcs->add(std::move(files));
+    m_listings.emplace(nativeFolder, std::move(*entries));
+    return true;
 }
 
 void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
@@ -145,7 +190,7 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     std::optional<std::uint32_t> crc;
     const auto readCrc = [&] {
         if (!crc)
-            crc = m_crcs->crc(nativeFolder + entry.name);
+            crc = m_crcs->crc(nativeFolder + entry.name, entry.size);
         return crc;
     };
 
@@ -189,14 +234,14 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
     node->status = equalsNoCase(entry.name, name) ? NodeStatus::Present : NodeStatus::Inactive;
 }
 
-bool FileScanner::shouldEnter(const std::string &nativeFolder, const EntryInfo &entry)
+bool FileScanner::shouldEnter(const std::string &nativeFolder, const EntryInfo &entry, FolderSet &entered) const
 {
     if (entry.link) {
         const std::string target = realFolder(nativeFolder + entry.name);
         if (target.empty() || m_realGameFolder.empty() || target.starts_with(m_realGameFolder))
             return false;
     }
-    return m_walkedFolders.emplace(entry.device, entry.inode).second;
+    return entered.emplace(entry.device, entry.inode).second;
 }
 
 bool FileScanner::visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
@@ -205,16 +250,9 @@ bool FileScanner::visitFolder(FileNode &folder, ChildIndex &index, const std::st
     const std::string name = entry.name + "\\";
     if (relativeFolder.empty() && inSkipList(name))
         return true;
-    if (!shouldEnter(nativeFolder, entry))
+    if (!shouldEnter(nativeFolder, entry, m_walkedFolders))
         return true;
-    NodeRef node;
-    const auto first = index.find(name);
-    if (first != index.end()) {
-        for (std::size_t i = first->second; i < folder.children.size() && !node; ++i) {
-            if (folder.children[i]->isFolder() && equalsNoCase(folder.children[i]->name(), name))
-                node = folder.children[i];
-        }
-    }
+    NodeRef node(findFolder(folder, index, name));
     if (!node) {
         node = FileNode::makeFolder(name);
         insertChild(folder, node);

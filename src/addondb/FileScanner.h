@@ -39,18 +39,25 @@ private:
     // children of the same name follow it in the child list.
     using ChildIndex = std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual>;
 
+    using FolderSet = std::set<std::pair<std::uint64_t, std::uint64_t>>; // device and inode
+
+    // Lists every folder the walk will enter before it starts, and hands the
+    // files it will read to the helper thread in the order the walk takes
+    // them: the helper reads while the listing goes on. folder is the tree's
+    // node of nativeFolder, if it has one. False when the scan was stopped.
+    bool plan(const FileNode *folder, const std::string &nativeFolder, const std::string &relativeFolder,
+              FolderSet &entered);
     bool walk(FileNode &folder, const std::string &nativeFolder, const std::string &relativeFolder);
-    bool shouldEnter(const std::string &nativeFolder, const EntryInfo &entry);
+    bool shouldEnter(const std::string &nativeFolder, const EntryInfo &entry, FolderSet &entered) const;
     void visitFile(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
                    const std::string &relativeFolder, const EntryInfo &entry);
     bool visitFolder(FileNode &folder, ChildIndex &index, const std::string &nativeFolder,
                      const std::string &relativeFolder, const EntryInfo &entry);
+    static ChildIndex indexChildren(const FileNode &folder);
+    static FileNode *findFolder(const FileNode &folder, const ChildIndex &index, std::string_view name);
     static bool maySameFile(const FileNode &candidate, std::string_view name, std::uint32_t size);
     // False when the file is the very one of the last scan, known without a read.
     static bool needsRead(const FileNode &folder, const ChildIndex &index, const EntryInfo &entry);
-    // Hands the files from this entry on that will be read to the helper thread.
-    void prefetch(const FileNode &folder, const ChildIndex &index, const std::string &nativeFolder,
-                  const std::string &relativeFolder, const std::vector<EntryInfo> &entries, std::size_t from);
     void showProgress(const std::string &path);
     void seen(const NodeRef &node);
     void deleteDuplicate(const FileNode &node, const std::string &nativeFolder, const EntryInfo &entry);
@@ -60,9 +67,10 @@ private:
     std::uint32_t m_generation = 0;
     std::uint32_t m_visited = 0;
     std::vector<NodeRef> m_newFiles;
-    std::unique_ptr<CrcPrefetch> m_crcs;                               // while walking
-    std::string m_realGameFolder;                                      // resolved, ending in "/"
-    std::set<std::pair<std::uint64_t, std::uint64_t>> m_walkedFolders; // device and inode
+    std::unique_ptr<CrcPrefetch> m_crcs;                                // while walking
+    std::unordered_map<std::string, std::vector<EntryInfo>> m_listings; // by folder, until walked
+    std::string m_realGameFolder;                                       // resolved, ending in "/"
+    FolderSet m_walkedFolders;
     int m_outsideDepth = 0; // > 0 while below a link that leaves the game folder
 };
 

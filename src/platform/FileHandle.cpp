@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -91,6 +92,12 @@ std::int64_t FileHandle::write(const void *data, std::size_t size)
         done += static_cast<std::size_t>(count);
     }
     return static_cast<std::int64_t>(done);
+}
+
+std::int64_t FileHandle::size() const
+{
+    struct stat info {};
+    return m_fd >= 0 && fstat(m_fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 bool FileHandle::sync()

@@ -34,6 +34,8 @@ public:
     bool sync();
     // Tells the kernel the file is read from start to end: a larger read-ahead.
     void adviseSequential();
+    // The size the file has now, or -1; it may change before it is read.
+    std::int64_t size() const;
     void close();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/FileHandle.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace garrison {
@@ -11,13 +12,21 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path)
     FileHandle file(path, FileHandle::Mode::ReadExisting);
     if (!file.isOpen())
         return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t block[65536];
-    std::int64_t count;
-    while ((count = file.read(block, sizeof block)) > 0)
-        bytes.insert(bytes.end(), block, block + count);
-    if (count < 0)
-        return std::nullopt;
+    // Sized once from the file, so a large file is read in place without
+    // copies; one byte more shows the end without growing.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(file.size(), 0)) + 1);
+    std::size_t used = 0;
+    while (true) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const std::int64_t count = file.read(bytes.data() + used, bytes.size() - used);
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        used += static_cast<std::size_t>(count);
+    }
+    bytes.resize(used);
     return bytes;
 }
 
