@@ -26,11 +26,9 @@ void CrcPrefetch::add(std::vector<File> files)
         std::lock_guard guard(m_lock);
         for (auto &file : files) {
             Job &job = m_jobs.emplace_back(Job{std::move(file), State::Waiting, std::nullopt});
-            // A path added twice is read once, for the first job.
-            if (m_index.emplace(job.file.path, &job).second)
-                m_untaken.push_back(&job);
-            else
-                m_jobs.pop_back();
+            m_untaken.push_back(&job);
+            if (m_index)
+                m_index->emplace(job.file.path, m_jobs.size() - 1);
         }
     }
     m_changed.notify_all();
@@ -39,12 +37,12 @@ void CrcPrefetch::add(std::vector<File> files)
 std::optional<std::uint32_t> CrcPrefetch::crc(const std::string &path, std::uint64_t size)
 {
     std::unique_lock guard(m_lock);
-    const auto found = m_index.find(path);
-    if (found == m_index.end()) {
+    Job *const found = find(path);
+    if (!found) {
         guard.unlock();
         return fileCrc(path, size);
     }
-    Job &job = *found->second;
+    Job &job = *found;
     if (job.state == State::Waiting) {
         job.state = State::Reading;
         guard.unlock();
@@ -58,6 +56,22 @@ std::optional<std::uint32_t> CrcPrefetch::crc(const std::string &path, std::uint
     m_changed.wait(guard, [&] { return job.state == State::Done; });
     m_waiting = false;
     return job.crc;
+}
+
+CrcPrefetch::Job *CrcPrefetch::find(const std::string &path)
+{
+    if (m_next < m_jobs.size() && m_jobs[m_next].file.path == path)
+        return &m_jobs[m_next++];
+    if (!m_index) {
+        m_index.emplace();
+        for (std::size_t i = 0; i < m_jobs.size(); ++i)
+            m_index->emplace(m_jobs[i].file.path, i);
+    }
+    const auto found = m_index->find(path);
+    if (found == m_index->end())
+        return nullptr;
+    m_next = found->second + 1;
+    return &m_jobs[found->second];
 }
 
 void CrcPrefetch::run()

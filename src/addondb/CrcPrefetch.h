@@ -46,11 +46,14 @@ private:
     };
 
     void run();
+    Job *find(const std::string &path);
 
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<Job> m_jobs; // never moves a job: the index and the threads point into it
-    std::unordered_map<std::string_view, Job *> m_index;
+    std::deque<Job> m_jobs; // never moves a job: the threads point into it
+    std::size_t m_next = 0; // the job the scan is expected to ask for next
+    // By path, made only once the scan asks out of order.
+    std::optional<std::unordered_map<std::string_view, std::size_t>> m_index;
     std::vector<Job *> m_untaken; // in the order added; some were taken by the scan since
     bool m_waiting = false;       // the scan waits for the helper
     bool m_stop = false;

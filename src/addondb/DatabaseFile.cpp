@@ -29,7 +29,8 @@ constexpr std::uint64_t kMaxInflation = 1032;
 class PayloadWriter {
 public:
     std::vector<std::uint8_t> bytes;
-    std::unordered_map<const FileNode *, std::uint32_t> sequence;
+    // Each node's place in pre-order, for the package lists; none when they are not written.
+    std::unordered_map<const FileNode *, std::uint32_t> *sequence = nullptr;
 
     void text(std::string_view value)
     {
@@ -44,24 +45,29 @@ public:
 
     void list(const FileNode &folder)
     {
-        for (const auto &child : folder.children) {
-            sequence[child.get()] = static_cast<std::uint32_t>(sequence.size());
-            bytes.push_back(child->isFolder() ? kFolderRecord : kFileRecord);
-            text(child->name());
-            if (!child->isFolder())
-                text(child->diskName());
-            value(static_cast<std::uint16_t>(child->status));
-            value(child->packageCount);
-            value(child->flags);
-            if (child->isFolder()) {
-                list(*child);
-                continue;
-            }
-            value(child->size);
-            value(child->crc);
-            value(child->time);
-        }
+        for (const auto &child : folder.children)
+            record(*child);
         bytes.push_back(kEndOfList);
+    }
+
+    void record(const FileNode &node)
+    {
+        if (sequence)
+            sequence->emplace(&node, static_cast<std::uint32_t>(sequence->size()));
+        bytes.push_back(node.isFolder() ? kFolderRecord : kFileRecord);
+        text(node.name());
+        if (!node.isFolder())
+            text(node.diskName());
+        value(static_cast<std::uint16_t>(node.status));
+        value(node.packageCount);
+        value(node.flags);
+        if (node.isFolder()) {
+            list(node);
+            return;
+        }
+        value(node.size);
+        value(node.crc);
+        value(node.time);
     }
 };
 
@@ -74,7 +80,9 @@ std::vector<std::uint8_t> encodePayload(AddonDatabase &database)
         return {};
     prune(*root);
     root->setName(database.gameFolder());
+    std::unordered_map<const FileNode *, std::uint32_t> sequence;
     PayloadWriter out;
+    out.sequence = &sequence;
     out.bytes.reserve(4096);
     out.list(*root);
     out.value(static_cast<std::uint32_t>(database.packages().size()));
@@ -87,14 +95,21 @@ std::vector<std::uint8_t> encodePayload(AddonDatabase &database)
         std::vector<std::uint32_t> files;
         for (const auto &node : package.files) {
             // A node outside the tree has no number to be stored under.
-            const auto found = out.sequence.find(node.get());
-            if (found != out.sequence.end())
+            const auto found = sequence.find(node.get());
+            if (found != sequence.end())
                 files.push_back(found->second);
         }
         out.value(static_cast<std::uint32_t>(files.size()));
         for (const auto number : files)
             out.value(number);
     }
+    return std::move(out.bytes);
+}
+
+std::vector<std::uint8_t> encodeRecord(const FileNode &node)
+{
+    PayloadWriter out;
+    out.record(node);
     return std::move(out.bytes);
 }
 
@@ -223,19 +238,19 @@ bool load(AddonDatabase &database, const std::string &path)
     return decodePayload({payload.get(), produced}, database);
 }
 
-bool save(AddonDatabase &database, const std::string &path, const std::string &temporary)
+bool save(AddonDatabase &database, const std::string &path, const std::string &temporary, PayloadPacker *packer)
 {
     const auto payload = encodePayload(database);
     if (payload.empty())
         return false;
-    uLongf packedLength = compressBound(static_cast<uLong>(payload.size()));
+    const auto packed = packer ? packer->pack(payload) : PayloadPacker::packAtOnce(payload);
+    if (!packed)
+        return false;
     std::vector<std::uint8_t> file;
+    file.reserve(8 + packed->size());
     appendLittleEndian(file, kVersion);
     appendLittleEndian(file, static_cast<std::uint32_t>(payload.size()));
-    file.resize(8 + packedLength);
-    if (compress2(file.data() + 8, &packedLength, payload.data(), static_cast<uLong>(payload.size()), 9) != Z_OK)
-        return false;
-    file.resize(8 + packedLength);
+    file.insert(file.end(), packed->begin(), packed->end());
     return replaceFile(path, temporary, file);
 }
 

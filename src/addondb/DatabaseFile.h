@@ -1,6 +1,7 @@
 #pragma once
 
 #include "addondb/AddonDatabase.h"
+#include "addondb/PayloadPacker.h"
 
 #include <cstdint>
 #include <span>
@@ -19,6 +20,9 @@ inline constexpr const char *kTemporaryName = "garrison.da2";
 
 // The payload of the database as it stands (pruned first); empty without a root.
 std::vector<std::uint8_t> encodePayload(AddonDatabase &database);
+// One node's record, with those of everything below a folder: the payload
+// holds the root's children's records one after the other.
+std::vector<std::uint8_t> encodeRecord(const FileNode &node);
 // Replaces tree and packages from a payload. A payload that is cut short,
 // names a node that is not there or has fewer than three packages changes
 // nothing and gives false.
@@ -26,8 +30,10 @@ bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &databas
 
 bool load(AddonDatabase &database, const std::string &path = kFileName);
 // Through the temporary file, flushed, then renamed over the database, so
-// that a crash never leaves no database.
-bool save(AddonDatabase &database, const std::string &path = kFileName, const std::string &temporary = kTemporaryName);
+// that a crash never leaves no database. A packer that was fed the start of
+// the payload during the scan leaves less to pack here.
+bool save(AddonDatabase &database, const std::string &path = kFileName, const std::string &temporary = kTemporaryName,
+          PayloadPacker *packer = nullptr);
 
 } // namespace DatabaseFile
 

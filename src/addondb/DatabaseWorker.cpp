@@ -23,7 +23,10 @@ void DatabaseWorker::run()
 {
     lowerCurrentThreadPriority();
     DatabaseFile::load(m_database, m_databasePath);
-    FileScanner(m_database).scan();
+    FileScanner scanner(m_database);
+    if (m_packer)
+        scanner.packAhead(*m_packer);
+    scanner.scan();
     m_database.derive();
     m_ready = !m_database.aborted();
     {

@@ -25,6 +25,8 @@ public:
     DatabaseWorker(const DatabaseWorker &) = delete;
     DatabaseWorker &operator=(const DatabaseWorker &) = delete;
 
+    // Before start(): the scan feeds packer for the save that follows it.
+    void packAhead(PayloadPacker &packer) { m_packer = &packer; }
     void start();
     bool done() const { return m_done; }
     bool ready() const { return m_ready; }
@@ -37,6 +39,7 @@ private:
 
     AddonDatabase &m_database;
     std::string m_databasePath;
+    PayloadPacker *m_packer = nullptr;
     std::thread m_thread;
     std::atomic<bool> m_done{false};
     std::mutex m_doneLock;

@@ -1,6 +1,7 @@
 #include "addondb/FileScanner.h"
 
 #include "addondb/CrcPrefetch.h"
+#include "addondb/DatabaseFile.h"
 #include "addondb/FileTree.h"
 #include "addondb/InactiveName.h"
 #include "common/TextCompare.h"
@@ -55,6 +56,7 @@ void FileScanner::scan()
     struct stat info {};
     if (stat(m_database.gameFolder().c_str(), &info) == 0)
         m_walkedFolders.emplace(info.st_dev, info.st_ino);
+    m_packed = 0;
     m_crcs = std::make_unique<CrcPrefetch>();
     FolderSet planned = m_walkedFolders;
     if (plan(root, m_database.gameFolder(), {}, planned))
@@ -64,6 +66,12 @@ void FileScanner::scan()
     m_crcs.reset();
     m_listings.clear();
     reconcile();
+}
+
+void FileScanner::feedPacker(const FileNode &root)
+{
+    for (; m_packed < root.children.size() && root.children[m_packed]->mark == m_generation; ++m_packed)
+        m_packer->feed(DatabaseFile::encodeRecord(*root.children[m_packed]));
 }
 
 void FileScanner::showProgress(const std::string &path)
@@ -85,6 +93,8 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
         return true; // this folder only: the scan goes on
     ChildIndex index = indexChildren(folder);
     for (std::size_t at = 0; at < entries->size(); ++at) {
+        if (m_packer && relativeFolder.empty())
+            feedPacker(folder);
         const EntryInfo &entry = (*entries)[at];
         if (entry.folder && entry.name.starts_with("."))
             continue;

@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/CrcPrefetch.h"
+#include "addondb/PayloadPacker.h"
 #include "platform/FileSystem.h"
 
 #include <memory>
@@ -27,6 +28,9 @@ public:
 
     // One walk and the reconciliation after it (also after a stopped walk).
     void scan();
+    // Hands each top-level entry's records to packer once it is walked, for a
+    // save that follows the scan.
+    void packAhead(PayloadPacker &packer) { m_packer = &packer; }
 
 private:
     struct FoldedHash {
@@ -58,6 +62,9 @@ private:
     static bool maySameFile(const FileNode &candidate, std::string_view name, std::uint32_t size);
     // False when the file is the very one of the last scan, known without a read.
     static bool needsRead(const FileNode &folder, const ChildIndex &index, const EntryInfo &entry);
+    // The root's children that this scan has walked, in child order, up to
+    // the first it has not reached.
+    void feedPacker(const FileNode &root);
     void showProgress(const std::string &path);
     void seen(const NodeRef &node);
     void deleteDuplicate(const FileNode &node, const std::string &nativeFolder, const EntryInfo &entry);
@@ -67,6 +74,8 @@ private:
     std::uint32_t m_generation = 0;
     std::uint32_t m_visited = 0;
     std::vector<NodeRef> m_newFiles;
+    PayloadPacker *m_packer = nullptr;
+    std::size_t m_packed = 0;                                           // root's children fed to the packer
     std::unique_ptr<CrcPrefetch> m_crcs;                                // while walking
     std::unordered_map<std::string, std::vector<EntryInfo>> m_listings; // by folder, until walked
     std::string m_realGameFolder;                                       // resolved, ending in "/"

@@ -107,7 +107,10 @@ int runScan(const DatabaseOptions &options)
     AddonDatabase database(language);
     database.setGameFolder(folder->folder);
     const auto started = std::chrono::steady_clock::now();
+    // Nothing changes the database between the scan and the save: most of it is packed while the scan goes on.
+    PayloadPacker packer;
     DatabaseWorker worker(database);
+    worker.packAhead(packer);
     worker.start();
     // A progress line only where someone watches it.
     const bool terminal = isatty(STDERR_FILENO);
@@ -119,7 +122,7 @@ int runScan(const DatabaseOptions &options)
     if (terminal)
         std::cerr << "\r" << std::string(66, ' ') << "\r";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (!DatabaseFile::save(database)) {
+    if (!DatabaseFile::save(database, DatabaseFile::kFileName, DatabaseFile::kTemporaryName, &packer)) {
         std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
         return 1;
     }

@@ -1,11 +1,13 @@
 #include "ScannerFixture.h"
 
 #include "addondb/DatabaseWorker.h"
+#include "platform/WholeFile.h"
 #include "support/Loopback.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +53,39 @@ TEST_F(DatabaseWorkerTest, LoadsTheFileThenScansAndDerives)
     for (const FileNode *each : flatten(*loaded.root()))
         found = found || each->relativePath() == "AddOns\\new.pbo";
     EXPECT_TRUE(found);
+}
+
+// Packing ahead changes how soon the file is written, never its bytes: not
+// after a first scan, and not when the scan changes what it had fed already.
+TEST_F(DatabaseWorkerTest, AScanThatPacksAheadSavesTheSameBytes)
+{
+    file("AddOns/a.pbo", "a");
+    file("AddOns/b.pbo", "b");
+    file("Campaigns/1985/mission.sqm", "class Mission {};");
+    file("OperationFlashpoint.exe", "exe");
+    file("@mod/AddOns/m.pbo", "M");
+    file("readme.txt", "read me");
+    const auto scanAndSave = [&](AddonDatabase &scanned) {
+        PayloadPacker packer;
+        DatabaseWorker worker(scanned, work / "garrison.dat");
+        worker.packAhead(packer);
+        worker.start();
+        EXPECT_TRUE(test::eventually([&] { return worker.done(); }));
+        worker.join();
+        EXPECT_TRUE(DatabaseFile::save(scanned, work / "garrison.dat", work / "garrison.da2", &packer));
+        EXPECT_TRUE(DatabaseFile::save(scanned, work / "at-once.dat", work / "garrison.da2"));
+        EXPECT_EQ(readWholeFile(work / "garrison.dat"), readWholeFile(work / "at-once.dat"));
+        return packer.packedAhead();
+    };
+    EXPECT_GT(scanAndSave(database), 0u);
+    // "@mod\" was fed first; its file is gone now, and only the reconciliation says so.
+    std::filesystem::remove(game / "@mod/AddOns/m.pbo");
+    AddonDatabase rescanned(language());
+    rescanned.setGameFolder(game.path());
+    EXPECT_EQ(scanAndSave(rescanned), 0u);
+    EXPECT_EQ(node("@mod\\AddOns\\m.pbo")->status, NodeStatus::Present);
+    for (const FileNode *each : flatten(*rescanned.root()))
+        EXPECT_NE(each->relativePath(), "@mod\\AddOns\\m.pbo");
 }
 
 TEST_F(DatabaseWorkerTest, AnAbortInTheMiddleOfTheScanStopsItThere)
