@@ -2,7 +2,14 @@
 
 #include "addondb/FileCrc.h"
 
+#include <algorithm>
+
 namespace garrison {
+
+namespace {
+// Files the scan reads itself before those the helper reads.
+constexpr std::size_t kAhead = 16;
+} // namespace
 
 CrcPrefetch::CrcPrefetch() : m_helper([this] { run(); })
 {
@@ -26,7 +33,6 @@ void CrcPrefetch::add(std::vector<File> files)
         std::lock_guard guard(m_lock);
         for (auto &file : files) {
             Job &job = m_jobs.emplace_back(Job{std::move(file), State::Waiting, std::nullopt});
-            m_untaken.push_back(&job);
             if (m_index)
                 m_index->emplace(job.file.path, m_jobs.size() - 1);
         }
@@ -74,27 +80,37 @@ CrcPrefetch::Job *CrcPrefetch::find(const std::string &path)
     return &m_jobs[found->second];
 }
 
+CrcPrefetch::Job *CrcPrefetch::nextForHelper()
+{
+    // The scan reads the next kAhead itself, so the two never queue for the same file.
+    m_helperNext = std::max(m_helperNext, m_next + kAhead);
+    while (m_helperNext < m_jobs.size() && m_jobs[m_helperNext].state != State::Waiting)
+        ++m_helperNext;
+    if (m_helperNext < m_jobs.size())
+        return &m_jobs[m_helperNext++];
+    // At the end: from the back of what is left, so that the two meet once.
+    for (std::size_t i = std::min(m_jobs.size(), m_next + kAhead); i-- > m_next;) {
+        if (m_jobs[i].state == State::Waiting)
+            return &m_jobs[i];
+    }
+    return nullptr;
+}
+
 void CrcPrefetch::run()
 {
     std::unique_lock guard(m_lock);
     while (true) {
-        // From the back: the scan asks from the front.
-        m_changed.wait(guard, [&] {
-            while (!m_untaken.empty() && m_untaken.back()->state != State::Waiting)
-                m_untaken.pop_back();
-            return m_stop || !m_untaken.empty();
-        });
+        Job *job = nullptr;
+        m_changed.wait(guard, [&] { return m_stop || (job = nextForHelper()) != nullptr; });
         if (m_stop)
             return;
-        Job &job = *m_untaken.back();
-        m_untaken.pop_back();
-        job.state = State::Reading;
-        const File &file = job.file; // stays put: nothing changes a job once added
+        job->state = State::Reading;
+        const File &file = job->file; // stays put: nothing changes a job once added
         guard.unlock();
         const auto crc = fileCrc(file.path, file.size);
         guard.lock();
-        job.crc = crc;
-        job.state = State::Done;
+        job->crc = crc;
+        job->state = State::Done;
         if (m_waiting)
             m_changed.notify_all();
     }

@@ -16,9 +16,10 @@ namespace garrison {
 // Reads the files a scan is going to need on a second thread, so that the
 // scan's own reads and this one's overlap. The scan adds every file it will
 // read before it starts reading, then asks for them in the order it added
-// them; the helper takes the last one added that nobody has taken yet, so the
-// two meet once, and each file is read once. The thread inherits its
-// creator's priority.
+// them. The two go through the files side by side: the scan reads the next
+// few itself while the helper reads those just after them, so each file is
+// read once, seldom does one wait for the other, and the scan's progress is
+// steady. The thread inherits its creator's priority.
 class CrcPrefetch {
 public:
     struct File {
@@ -47,6 +48,7 @@ private:
 
     void run();
     Job *find(const std::string &path);
+    Job *nextForHelper();
 
     std::mutex m_lock;
     std::condition_variable m_changed;
@@ -54,7 +56,7 @@ private:
     std::size_t m_next = 0; // the job the scan is expected to ask for next
     // By path, made only once the scan asks out of order.
     std::optional<std::unordered_map<std::string_view, std::size_t>> m_index;
-    std::vector<Job *> m_untaken; // in the order added; some were taken by the scan since
+    std::size_t m_helperNext = 0; // where the helper looks for work first
     bool m_waiting = false;       // the scan waits for the helper
     bool m_stop = false;
     std::thread m_helper;

@@ -1,8 +1,7 @@
 #include "addondb/FileCrc.h"
 
+#include "addondb/Crc32.h"
 #include "platform/FileHandle.h"
-
-#include <libdeflate.h>
 
 #include <memory>
 
@@ -39,7 +38,7 @@ std::optional<std::uint32_t> fileCrc(const std::string &path, std::uint64_t list
             return std::nullopt;
         if (count == 0)
             break;
-        crc = libdeflate_crc32(crc, block, static_cast<std::size_t>(count));
+        crc = updateCrc32(crc, block, static_cast<std::size_t>(count));
         done += static_cast<std::uint64_t>(count);
         if (static_cast<std::size_t>(count) < kBlockSize && done == listedSize)
             break;

@@ -30,7 +30,7 @@ TEST(CrcPrefetch, EveryFileGetsItsOwnCrcWhateverThreadReadIt)
     };
     CrcPrefetch prefetch;
     // In batches, as a listing finds them; then asked in order, as a scan
-    // asks, while the helper works from the back, so that both meet.
+    // asks, while the helper reads a little ahead of it.
     for (std::size_t from = 0; from < paths.size(); from += 50) {
         std::vector<CrcPrefetch::File> batch;
         for (std::size_t i = from; i < from + 50; ++i)
