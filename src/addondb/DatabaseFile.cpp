@@ -1,16 +1,15 @@
 #include "addondb/DatabaseFile.h"
 
 #include "addondb/FileTree.h"
+#include "addondb/PayloadPacker.h"
 #include "common/ByteReader.h"
 #include "common/LittleEndian.h"
 #include "common/TextCompare.h"
 #include "platform/WholeFile.h"
 
 #include <libdeflate.h>
-#include <zlib.h>
 
 #include <memory>
-
 #include <unordered_map>
 
 namespace garrison::DatabaseFile {

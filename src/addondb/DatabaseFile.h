@@ -1,7 +1,6 @@
 #pragma once
 
 #include "addondb/AddonDatabase.h"
-#include "addondb/PayloadPacker.h"
 
 #include <cstdint>
 #include <span>
@@ -9,6 +8,8 @@
 #include <vector>
 
 namespace garrison {
+
+class PayloadPacker;
 
 // "garrison.dat": version 1, the payload length, and the payload packed by
 // zlib. The payload is the tree in pre-order, then the packages, whose file

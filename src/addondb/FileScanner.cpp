@@ -4,6 +4,7 @@
 #include "addondb/DatabaseFile.h"
 #include "addondb/FileTree.h"
 #include "addondb/InactiveName.h"
+#include "addondb/PayloadPacker.h"
 #include "common/TextCompare.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FileSystem.h"

@@ -2,7 +2,6 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/CrcPrefetch.h"
-#include "addondb/PayloadPacker.h"
 #include "platform/FileSystem.h"
 
 #include <memory>
@@ -14,6 +13,8 @@
 #include <vector>
 
 namespace garrison {
+
+class PayloadPacker;
 
 // Brings the tree in line with the game folder: known files are recognised by
 // name, size and time (their contents are read only when the time changed),

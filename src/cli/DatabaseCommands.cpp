@@ -3,6 +3,7 @@
 #include "addondb/DatabaseFile.h"
 #include "addondb/DatabaseWorker.h"
 #include "addondb/FileTree.h"
+#include "addondb/PayloadPacker.h"
 #include "cli/DatabaseLoading.h"
 #include "common/DisplayText.h"
 #include "lang/LanguageLoader.h"

@@ -1,6 +1,7 @@
 #include "ScannerFixture.h"
 
 #include "addondb/DatabaseWorker.h"
+#include "addondb/PayloadPacker.h"
 #include "platform/WholeFile.h"
 #include "support/Loopback.h"
 
