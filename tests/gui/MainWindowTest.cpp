@@ -442,8 +442,10 @@ TEST_F(MainWindowTest, TheBrowserListsTheCentralServersAndTakesOne)
 
 TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetupProgram)
 {
-    // A setup program that only notes how it was started.
-    temp.write("program/garrisonsetup", "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/setup-args.txt\"\n");
+    // A setup program that only notes how it was started; the rename makes the note appear whole.
+    temp.write("program/garrisonsetup", "#!/bin/sh\nhere=\"$(dirname \"$0\")\"\n"
+                                        "echo \"$@\" > \"$here/setup-args.part\"\n"
+                                        "mv \"$here/setup-args.part\" \"$here/setup-args.txt\"\n");
     std::filesystem::permissions(temp / "program/garrisonsetup", std::filesystem::perms::owner_all);
     const std::string archive = test::zipBytes({{"garrison", "the new program"}});
     peers::HttpPeer web;
