@@ -32,9 +32,8 @@ std::string hexId(std::uint64_t id)
 
 } // namespace
 
-AddonServer::AddonServer(AaServerConfig config, const LanguageTable &language,
-                         std::function<void(const std::string &)> log)
-    : m_config(std::move(config)), m_language(language), m_log(std::move(log))
+AddonServer::AddonServer(AaServerConfig config, std::function<void(const std::string &)> log)
+    : m_config(std::move(config)), m_log(std::move(log))
 {
 }
 
@@ -91,7 +90,7 @@ std::uint64_t AddonServer::listId() const
 
 void AddonServer::rebuild()
 {
-    const Catalogue catalogue = buildCatalogue(m_config.catalogue, m_language);
+    const Catalogue catalogue = buildCatalogue(m_config.catalogue);
     for (const auto &problem : catalogue.problems)
         m_log("left out " + problem);
     const auto block = writeOfferedBlock(catalogue.content);

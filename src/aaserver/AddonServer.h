@@ -2,7 +2,6 @@
 
 #include "aaserver/AaServerConfig.h"
 #include "aaserver/ServedList.h"
-#include "lang/LanguageTable.h"
 #include "monitor/MonitorEndpoint.h"
 #include "monitor/SocketEndpoint.h"
 
@@ -21,7 +20,7 @@ namespace garrison {
 class AddonServer final : public SocketEndpoint {
 public:
     // log takes one line per event (without its end of line).
-    AddonServer(AaServerConfig config, const LanguageTable &language, std::function<void(const std::string &)> log);
+    AddonServer(AaServerConfig config, std::function<void(const std::string &)> log);
     ~AddonServer() override;
 
     // Binds the port and makes the first list; false, with the reason logged, when it cannot serve.
@@ -40,7 +39,6 @@ private:
     void send(std::uint32_t address, std::uint16_t port, const std::vector<std::uint8_t> &datagram);
 
     AaServerConfig m_config;
-    const LanguageTable &m_language;
     std::function<void(const std::string &)> m_log;
     mutable std::mutex m_listLock;
     std::unique_ptr<ServedList> m_list;

@@ -1,7 +1,7 @@
 #include "aaserver/ZipCatalogue.h"
 
-#include "addondb/AddonDatabase.h"
-#include "addondb/PackageArchive.h"
+#include "addondb/InstallPlan.h"
+#include "addondb/ZipReader.h"
 #include "common/TextCompare.h"
 #include "platform/DirectoryListing.h"
 
@@ -46,7 +46,7 @@ std::string urlEscaped(const std::string &name)
     return out;
 }
 
-Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable &language)
+Catalogue buildCatalogue(const CatalogueSettings &settings)
 {
     Catalogue catalogue;
     catalogue.content.serverTexts = settings.serverTexts;
@@ -63,7 +63,6 @@ Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable 
         catalogue.problems.push_back(folder + ": cannot be read");
         return catalogue;
     }
-    AddonDatabase planner(language);
     std::map<std::string, Claim> claims;
     for (const auto &entry : *entries) {
         if (entry.folder || entry.hidden || !endsWithNoCase(entry.name, ".zip"))
@@ -75,10 +74,23 @@ Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable 
             leftOut("larger than 4 GiB, more than the list can announce");
             continue;
         }
-        PackageArchive archive(planner, folder + entry.name);
-        std::vector<PackageArchive::PlannedFile> files;
-        if (!archive.plan(files)) {
-            leftOut(archive.failure());
+        ZipReader zip(folder + entry.name);
+        const InstallPlan plan = planInstall(zip, folder + entry.name, {});
+        if (plan.refused()) {
+            leftOut(plan.failure);
+            continue;
+        }
+        const auto &files = plan.files;
+        // Every byte a client would write is checked here once: a damaged zip is not served.
+        std::string damaged;
+        for (const auto &file : files) {
+            if (!zip.unpack(*file.member, [](std::vector<char> &&) { return true; })) {
+                damaged = zip.failure();
+                break;
+            }
+        }
+        if (!damaged.empty()) {
+            leftOut(damaged);
             continue;
         }
         if (files.empty()) {
@@ -100,7 +112,7 @@ Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable 
         OfferedEntry offered;
         offered.url = baseUrl + urlEscaped(entry.name);
         offered.zipSize = static_cast<std::uint32_t>(entry.size);
-        offered.name = archive.packageName();
+        offered.name = plan.packageName;
         if (const auto known = settings.packages.find(entry.name); known != settings.packages.end()) {
             offered.priority = known->second.priority;
             offered.comment = known->second.comment;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "aaserver/OfferedBlockWriter.h"
-#include "lang/LanguageTable.h"
 
 #include <array>
 #include <cstdint>
@@ -34,7 +33,7 @@ struct Catalogue {
     std::vector<std::string> problems; // "name.zip: why it is left out"
 };
 
-Catalogue buildCatalogue(const CatalogueSettings &settings, const LanguageTable &language);
+Catalogue buildCatalogue(const CatalogueSettings &settings);
 
 // A file name as it stands in a URL path.
 std::string urlEscaped(const std::string &name);

@@ -3,7 +3,6 @@
 #include "aaserver/AddonServer.h"
 #include "common/DisplayText.h"
 #include "common/LogLine.h"
-#include "lang/LanguageLoader.h"
 #include "platform/SignalWait.h"
 
 #include <CLI/CLI.hpp>
@@ -16,9 +15,9 @@ using namespace garrison;
 
 namespace {
 
-int check(const AaServerConfig &config, const LanguageTable &language)
+int check(const AaServerConfig &config)
 {
-    const Catalogue catalogue = buildCatalogue(config.catalogue, language);
+    const Catalogue catalogue = buildCatalogue(config.catalogue);
     std::cout << "Packages served from " << config.catalogue.zipsFolder << ":\n";
     for (std::size_t i = 0; i < catalogue.zips.size(); ++i) {
         const OfferedEntry &package = catalogue.content.packages[i];
@@ -93,14 +92,13 @@ int main(int argc, char **argv)
             << "garrison-aaserver: give the zips folder and its URL (--zips DIR --base-url URL, or a --config file)\n";
         return 2;
     }
-    const LanguageTable language = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
     if (checkOnly)
-        return check(config, language);
+        return check(config);
     if (config.game.empty()) {
         std::cerr << "garrison-aaserver: give the game server (--game HOST:PORT)\n";
         return 2;
     }
-    AddonServer server(config, language, logLine);
+    AddonServer server(config, logLine);
     if (!server.open() || !server.start())
         return 1;
     logLine("garrison-aaserver listening on " + config.bind + ":" + std::to_string(server.port()));

@@ -5,7 +5,6 @@
 #include "common/ByteReader.h"
 #include "common/LittleEndian.h"
 #include "gameserver/GameServerPeer.h"
-#include "lang/LanguageLoader.h"
 #include "monitor/AutoAddonPackets.h"
 #include "platform/HostLookup.h"
 #include "support/Loopback.h"
@@ -30,12 +29,6 @@ using namespace garrison;
 using test::eventually;
 
 namespace {
-
-const LanguageTable &english()
-{
-    static const LanguageTable table = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
-    return table;
-}
 
 // A client's UDP socket on loopback.
 class Client {
@@ -154,7 +147,7 @@ protected:
     }
     std::unique_ptr<AddonServer> serve()
     {
-        auto server = std::make_unique<AddonServer>(config, english(), [this](const std::string &line) {
+        auto server = std::make_unique<AddonServer>(config, [this](const std::string &line) {
             std::lock_guard guard(logLock);
             log += line + "\n";
         });

@@ -1,13 +1,13 @@
 #include "aaserver/ZipCatalogue.h"
 #include "aaserver/AaServerConfig.h"
 
-#include "lang/LanguageLoader.h"
 #include "support/CrcForge.h"
 #include "support/TempFolder.h"
 #include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 using namespace garrison;
@@ -15,12 +15,6 @@ using test::crcOf;
 using Names = std::vector<std::string>;
 
 namespace {
-
-const LanguageTable &english()
-{
-    static const LanguageTable table = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
-    return table;
-}
 
 TEST(ZipCatalogue, EachZipAsTheClientWillInstallItAndEveryBadOneLeftOutWithItsReason)
 {
@@ -49,7 +43,7 @@ TEST(ZipCatalogue, EachZipAsTheClientWillInstallItAndEveryBadOneLeftOutWithItsRe
     settings.serverTexts = {"Evening coop", "", "", ""};
     settings.deactivations = {"addons\\old.pbo:4:1234ABCD"};
     settings.packages["tanks.zip"] = {7, "Needed"};
-    const Catalogue catalogue = buildCatalogue(settings, english());
+    const Catalogue catalogue = buildCatalogue(settings);
 
     EXPECT_EQ(catalogue.zips, (Names{"my island.zip", "same tank.zip", "tanks.zip"}));
     ASSERT_EQ(catalogue.content.packages.size(), 3u);
@@ -80,11 +74,43 @@ TEST(ZipCatalogue, EachZipAsTheClientWillInstallItAndEveryBadOneLeftOutWithItsRe
     EXPECT_EQ(catalogue.problems.size(), 5u) << problems;
 }
 
+// What no client could install is not served: the same refusals as the installer's.
+TEST(ZipCatalogue, ZipsFromEveryRealWriter)
+{
+    test::TempFolder temp;
+    ASSERT_EQ(std::system(("python3 '" GARRISON_WRITER_ZIPS "' '" + temp.path() + "'").c_str()), 0);
+    CatalogueSettings settings;
+    settings.zipsFolder = temp.path();
+    settings.baseUrl = "http://example.org/addons";
+    const Catalogue catalogue = buildCatalogue(settings);
+    EXPECT_EQ(catalogue.zips,
+              (Names{"7z-bzip2.zip", "7z-deflate.zip", "7z-lzma.zip", "bsdtar.zip", "infozip-streamed.zip",
+                     "infozip-zip64.zip", "infozip.zip", "python-bzip2.zip", "python-lzma.zip", "python-zip64.zip"}));
+    const std::string tank = temp.read("src/data/tank.pbo");
+    for (const auto &package : catalogue.content.packages) {
+        EXPECT_EQ(package.name, "Tanks");
+        ASSERT_EQ(package.files.size(), 2u) << package.url;
+        const auto &file = package.files[package.files[0].path == "addons\\tank.pbo" ? 0 : 1];
+        EXPECT_EQ(file.path, "addons\\tank.pbo") << package.url;
+        EXPECT_EQ(file.size, tank.size()) << package.url;
+        EXPECT_EQ(file.crc, crcOf(tank)) << package.url;
+    }
+    const Names problems = {
+        "7z-aes.zip: \"auto-addon.txt\" is password-protected",
+        "7z-deflate64.zip: \"auto-addon.txt\" is packed with Deflate64, which Garrison cannot unpack",
+        "7z-ppmd.zip: \"auto-addon.txt\" is packed with PPMd, which Garrison cannot unpack",
+        "7z-zipcrypto.zip: \"auto-addon.txt\" is password-protected",
+        "infozip-zip64-damaged.zip: \"data/tank.pbo\" is damaged in the archive (its size or CRC-32 does not match)",
+        "over-4gib.zip: \"big.pbo\" is larger than 4 GiB, more than Garrison can record",
+    };
+    EXPECT_EQ(catalogue.problems, problems);
+}
+
 TEST(ZipCatalogue, AnUnreadableFolderServesNothingAndSaysSo)
 {
     CatalogueSettings settings;
     settings.zipsFolder = "/nonexistent/zips";
-    const Catalogue catalogue = buildCatalogue(settings, english());
+    const Catalogue catalogue = buildCatalogue(settings);
     EXPECT_TRUE(catalogue.content.packages.empty());
     ASSERT_EQ(catalogue.problems.size(), 1u);
     EXPECT_EQ(catalogue.problems[0], "/nonexistent/zips/: cannot be read");

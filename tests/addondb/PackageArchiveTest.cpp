@@ -2,12 +2,14 @@
 
 #include "addondb/InactiveName.h"
 #include "addondb/PackageArchive.h"
+#include "addondb/PackageOperations.h"
 #include "platform/FileSystem.h"
 #include "support/CrcForge.h"
 #include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -47,6 +49,11 @@ protected:
         return paths;
     }
     std::string zips(const std::string &name) { return archives / name; }
+    bool uninstall(const std::string &packageName)
+    {
+        const int index = database.packageIndex(packageName);
+        return index >= 0 && uninstallPackages(database, {static_cast<std::size_t>(index)}).front();
+    }
     // Every node with its status and packages, and every file on disk: what a
     // failed installation must leave as it found it.
     std::vector<std::string> state() const
@@ -331,6 +338,58 @@ TEST_F(PackageArchiveTest, AWriteThatFailsPartWayLeavesNothingBehind)
     EXPECT_EQ(state(), before);
     EXPECT_EQ(game.read("AddOns/old.pbo"), "unknown add-on");
     EXPECT_FALSE(pathExists(game / "Sub"));
+}
+
+// The same package zipped by every writer players use: installed with the
+// exact bytes, or refused with the reason and nothing changed.
+TEST_F(PackageArchiveTest, ZipsFromEveryRealWriter)
+{
+    ASSERT_EQ(std::system(("python3 '" GARRISON_WRITER_ZIPS "' '" + archives.path() + "'").c_str()), 0);
+    const struct {
+        const char *zip;
+        const char *refusal; // null: installs
+    } cases[] = {
+        {"infozip", nullptr},
+        {"infozip-zip64", nullptr},
+        {"infozip-streamed", nullptr},
+        {"7z-deflate", nullptr},
+        {"7z-bzip2", nullptr},
+        {"7z-lzma", nullptr},
+        {"python-bzip2", nullptr},
+        {"python-lzma", nullptr},
+        {"python-zip64", nullptr},
+        {"bsdtar", nullptr},
+        {"7z-deflate64", "\"auto-addon.txt\" is packed with Deflate64, which Garrison cannot unpack"},
+        {"7z-ppmd", "\"auto-addon.txt\" is packed with PPMd, which Garrison cannot unpack"},
+        {"7z-zipcrypto", "\"auto-addon.txt\" is password-protected"},
+        {"7z-aes", "\"auto-addon.txt\" is password-protected"},
+        {"over-4gib", "\"big.pbo\" is larger than 4 GiB"},
+        {"infozip-zip64-damaged", "\"data/tank.pbo\" is damaged in the archive"},
+    };
+    const std::string tank = archives.read("src/data/tank.pbo");
+    const std::string readme = archives.read("src/readme.txt");
+    for (const auto &c : cases) {
+        const auto before = state();
+        const bool installed = install(zips(std::string(c.zip) + ".zip"));
+        if (c.refusal) {
+            EXPECT_FALSE(installed) << c.zip;
+            EXPECT_NE(failure.find(c.refusal), std::string::npos) << c.zip << ": " << failure;
+            EXPECT_EQ(state(), before) << c.zip;
+            continue;
+        }
+        ASSERT_TRUE(installed) << c.zip << ": " << failure;
+        // The rules of auto-addon.txt were followed, whatever the member's spelling.
+        Names files = packageFiles(name);
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (Names{"AddOns\\tank.pbo", "docs\\", "docs\\readme.txt"})) << c.zip;
+        EXPECT_EQ(game.read("AddOns/tank.pbo"), tank) << c.zip;
+        EXPECT_EQ(game.read("docs/readme.txt"), readme) << c.zip;
+        EXPECT_EQ(node("AddOns\\tank.pbo")->size, tank.size()) << c.zip;
+        EXPECT_EQ(node("AddOns\\tank.pbo")->crc, crcOf(tank)) << c.zip;
+        EXPECT_EQ(bytesDone.load(), bytesTotal.load()) << c.zip;
+        // The next writer's package finds the files there and binds them.
+        ASSERT_TRUE(uninstall(name)) << c.zip;
+    }
 }
 
 TEST(InstallInstructions, PatternsAndNames)

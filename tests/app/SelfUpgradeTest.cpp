@@ -147,7 +147,7 @@ TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
         {"a ..\\ member", climbing, key.sign(climbing), 200, "climbs out of its folder"},
         {"an absolute member", absolute, key.sign(absolute), 200, "absolute path"},
         {"a drive letter", driveLetter, key.sign(driveLetter), 200, "drive letter"},
-        {"a bad CRC", damaged, key.sign(damaged), 200, "data/readme.txt is damaged"},
+        {"a bad CRC", damaged, key.sign(damaged), 200, "\"data/readme.txt\" is damaged"},
         {"no zip", "not a zip", key.sign("not a zip"), 200, "no zip archive"},
     };
     const auto before = snapshot(temp / "program");
