@@ -12,7 +12,8 @@ namespace garrison {
 
 namespace {
 
-// Deflated members up to this size are inflated in one call by libdeflate,
+// Stored and deflated members up to this size are read in one call and
+// inflated in one call by libdeflate,
 // several times faster than a stream; larger ones go through the stream.
 constexpr std::uint64_t kAtOnceLimit = 64ull * 1024 * 1024;
 constexpr std::size_t kBlock = 1024 * 1024;
@@ -169,14 +170,15 @@ bool ZipReader::unpack(const Member &member, const Sink &sink)
         return false;
     if (const std::string problem = unpackProblem(member); !problem.empty())
         return fail(problem);
-    if (member.method == ZIP_CM_DEFLATE && member.size <= kAtOnceLimit && member.compressedSize <= kAtOnceLimit)
-        return unpackDeflatedAtOnce(member, sink);
+    if ((member.method == ZIP_CM_DEFLATE || member.method == ZIP_CM_STORE) && member.size <= kAtOnceLimit &&
+        member.compressedSize <= kAtOnceLimit)
+        return unpackAtOnce(member, sink);
     if (member.method == ZIP_CM_LZMA)
         return unpackLzma(member, sink);
     return unpackStreamed(member, sink);
 }
 
-bool ZipReader::unpackDeflatedAtOnce(const Member &member, const Sink &sink)
+bool ZipReader::unpackAtOnce(const Member &member, const Sink &sink)
 {
     const std::string damaged = damagedText(member);
     const OpenMember file(zip_fopen_index(m_zip, member.index, ZIP_FL_COMPRESSED));
@@ -192,18 +194,24 @@ bool ZipReader::unpackDeflatedAtOnce(const Member &member, const Sink &sink)
                             : damaged);
         have += static_cast<std::uint64_t>(read);
     }
-    const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
-        libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
-    if (!inflater)
-        return fail("there is not enough memory to unpack " + quoted(member.name));
-    std::vector<char> data(member.size);
-    std::size_t produced = 0;
-    const auto result = libdeflate_deflate_decompress(inflater.get(), packed.data(), packed.size(), data.data(),
-                                                      data.size(), &produced);
-    if (result != LIBDEFLATE_SUCCESS || produced != member.size ||
-        updateCrc32(0, data.data(), data.size()) != member.crc)
+    std::vector<char> data;
+    if (member.method == ZIP_CM_STORE) {
+        data = std::move(packed);
+    } else {
+        const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
+            libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
+        if (!inflater)
+            return fail("there is not enough memory to unpack " + quoted(member.name));
+        data.resize(member.size);
+        std::size_t produced = 0;
+        if (libdeflate_deflate_decompress(inflater.get(), packed.data(), packed.size(), data.data(), data.size(),
+                                          &produced) != LIBDEFLATE_SUCCESS)
+            return fail(damaged);
+        data.resize(produced);
+        packed = {};
+    }
+    if (data.size() != member.size || updateCrc32(0, data.data(), data.size()) != member.crc)
         return fail(damaged);
-    packed = {};
     if (!sink(std::move(data)))
         return fail(quoted(member.name) + " was not taken");
     return true;
@@ -217,7 +225,9 @@ bool ZipReader::deliveryFailed(const Member &member, int result)
 
 bool ZipReader::unpackStreamed(const Member &member, const Sink &sink)
 {
-    const OpenMember file(zip_fopen_index(m_zip, member.index, 0));
+    // Stored bytes are read raw: the delivery checks their CRC, libzip need not do it again.
+    const zip_flags_t raw = member.method == ZIP_CM_STORE ? ZIP_FL_COMPRESSED : 0;
+    const OpenMember file(zip_fopen_index(m_zip, member.index, raw));
     if (!file)
         return fail(quoted(member.name) + " cannot be read from the archive: " + zip_strerror(m_zip));
     Delivery delivery(member, sink);

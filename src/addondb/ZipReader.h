@@ -54,7 +54,7 @@ public:
 
 private:
     bool fail(std::string reason);
-    bool unpackDeflatedAtOnce(const Member &member, const Sink &sink);
+    bool unpackAtOnce(const Member &member, const Sink &sink);
     bool unpackStreamed(const Member &member, const Sink &sink);
     bool unpackLzma(const Member &member, const Sink &sink);
     bool deliveryFailed(const Member &member, int result);

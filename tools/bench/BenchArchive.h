@@ -11,7 +11,9 @@ namespace garrison::bench {
 
 // A zip of add-ons that compress about as well as real ones: half random,
 // half repetitive. Kept when it exists, so runs after the first start at once.
-inline void writeArchive(const std::filesystem::path &path, int addons, std::size_t addonBytes, int seed = 1985)
+// deflated false: the members are stored.
+inline void writeArchive(const std::filesystem::path &path, int addons, std::size_t addonBytes, int seed = 1985,
+                         bool deflated = true)
 {
     if (std::filesystem::exists(path))
         return;
@@ -24,7 +26,8 @@ inline void writeArchive(const std::filesystem::path &path, int addons, std::siz
             content[at] = at % 2048 < 1024 ? static_cast<char>(random()) : static_cast<char>(at / 2048 + i);
         const std::string name = "addons/addon" + std::to_string(seed) + "_" + std::to_string(i) + ".pbo";
         zip_fileinfo info{};
-        zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 1);
+        zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, deflated ? Z_DEFLATED : 0,
+                            deflated ? 1 : 0);
         zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size()));
         zipCloseFileInZip(zip);
     }
