@@ -10,12 +10,20 @@
 
 namespace garrison {
 
+FsStatus Activation::move(const std::string &folder, const std::string &from, const std::string &to)
+{
+    // Recorded first: a crash after the rename can still take it back.
+    if (!m_database.journal().rename(folder + from, folder + to))
+        return FsStatus::Failed;
+    return renameInFolder(folder, from, to);
+}
+
 bool Activation::rename(FileNode &node, const std::string &to)
 {
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return false;
-    return renameInFolder(*folder, std::string(node.diskName()), to) == FsStatus::Ok;
+    return move(*folder, std::string(node.diskName()), to) == FsStatus::Ok;
 }
 
 void Activation::deactivate(FileNode &node)
@@ -36,7 +44,7 @@ void Activation::activate(FileNode &node)
     const auto folder = nativePath(m_database.gameFolder(), node.parentRelativePath());
     if (!folder)
         return;
-    FsStatus result = renameInFolder(*folder, std::string(node.diskName()), std::string(node.name()));
+    FsStatus result = move(*folder, std::string(node.diskName()), std::string(node.name()));
     if (result == FsStatus::AlreadyExists && node.parent) {
         // Another version holds the name: switch it off if we know it.
         for (const auto &sibling : node.parent->children) {
@@ -44,7 +52,7 @@ void Activation::activate(FileNode &node)
                 !equalsNoCase(sibling->name(), node.name()))
                 continue;
             deactivate(*sibling);
-            result = renameInFolder(*folder, std::string(node.diskName()), std::string(node.name()));
+            result = move(*folder, std::string(node.diskName()), std::string(node.name()));
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/OfferedPackage.h"
+#include "platform/FileSystem.h"
 
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ public:
 
 private:
     bool rename(FileNode &node, const std::string &to);
+    FsStatus move(const std::string &folder, const std::string &from, const std::string &to);
     std::vector<FileNode *> searchFolders(const std::string &modList) const;
 
     AddonDatabase &m_database;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addondb/ChangeJournal.h"
 #include "addondb/FileNode.h"
 #include "addondb/OfferedPackage.h"
 #include "addondb/Package.h"
@@ -34,6 +35,9 @@ public:
 
     const LanguageTable &language() const { return m_language; }
     StockFileTree &stock() { return m_stock; }
+
+    // Where changes not yet saved are recorded; disabled until a place is given.
+    ChangeJournal &journal() { return m_journal; }
 
     // A native path ending in "/". The root, if any, is renamed after it.
     void setGameFolder(std::string folder);
@@ -98,6 +102,7 @@ public:
 private:
     const LanguageTable &m_language;
     StockFileTree m_stock;
+    ChangeJournal m_journal;
     std::string m_gameFolder;
     NodeRef m_root;
     std::vector<Package> m_packages;

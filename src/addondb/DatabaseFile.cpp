@@ -250,7 +250,14 @@ bool save(AddonDatabase &database, const std::string &path, const std::string &t
     appendLittleEndian(file, kVersion);
     appendLittleEndian(file, static_cast<std::uint32_t>(payload.size()));
     file.insert(file.end(), packed->begin(), packed->end());
-    return replaceFile(path, temporary, file);
+    // A bare temporary name lives beside the database: the rename stays on its file system.
+    const auto slash = path.rfind('/');
+    const bool bare = temporary.find('/') == std::string::npos && slash != std::string::npos;
+    if (!replaceFile(path, bare ? path.substr(0, slash + 1) + temporary : temporary, file))
+        return false;
+    // The file now says what the disk holds: nothing left to undo.
+    database.journal().clear();
+    return true;
 }
 
 } // namespace garrison::DatabaseFile

@@ -30,8 +30,9 @@ std::vector<std::uint8_t> encodeRecord(const FileNode &node);
 bool decodePayload(std::span<const std::uint8_t> payload, AddonDatabase &database);
 
 bool load(AddonDatabase &database, const std::string &path = kFileName);
-// Through the temporary file, flushed, then renamed over the database, so
-// that a crash never leaves no database. A packer that was fed the start of
+// Through the temporary file (beside the database when given as a bare
+// name), flushed, then renamed over the database, so that a crash never
+// leaves no database. A packer that was fed the start of
 // the payload during the scan leaves less to pack here.
 bool save(AddonDatabase &database, const std::string &path = kFileName, const std::string &temporary = kTemporaryName,
           PayloadPacker *packer = nullptr);

@@ -1,6 +1,7 @@
 #include "addondb/DatabaseWorker.h"
 
 #include "addondb/FileScanner.h"
+#include "addondb/JournalRecovery.h"
 #include "platform/ThreadPriority.h"
 
 namespace garrison {
@@ -23,6 +24,7 @@ void DatabaseWorker::run()
 {
     lowerCurrentThreadPriority();
     DatabaseFile::load(m_database, m_databasePath);
+    m_notes = openChangeJournal(m_database, m_databasePath);
     FileScanner scanner(m_database);
     if (m_packer)
         scanner.packAhead(*m_packer);

@@ -9,11 +9,13 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace garrison {
 
 // The database's start-up work on a thread of its own at low priority: load
-// the database file, scan the game folder, derive. The window polls done();
+// the database file, deal with a change a crash cut short, scan the game
+// folder, derive. The window polls done();
 // ready() says the scan ran to its end (not stopped by Skip).
 class DatabaseWorker {
 public:
@@ -30,6 +32,8 @@ public:
     void start();
     bool done() const { return m_done; }
     bool ready() const { return m_ready; }
+    // Once done: what was done about changes a crash cut short, for the player.
+    const std::vector<std::string> &notes() const { return m_notes; }
     // Waits until done or the time is up; gives done().
     bool waitFor(std::chrono::milliseconds limit);
     void join();
@@ -45,6 +49,7 @@ private:
     std::mutex m_doneLock;
     std::condition_variable m_doneSignal;
     std::atomic<bool> m_ready{false};
+    std::vector<std::string> m_notes;
 };
 
 } // namespace garrison

@@ -20,6 +20,8 @@ namespace garrison {
 
 namespace {
 
+constexpr std::size_t kWriteSlice = 1024 * 1024;
+
 std::string systemError()
 {
     return std::error_code(errno, std::generic_category()).message();
@@ -205,6 +207,26 @@ bool PackageArchive::createFolders()
     return true;
 }
 
+void PackageArchive::step(Step reached) const
+{
+    if (m_onStep)
+        m_onStep(reached);
+}
+
+bool PackageArchive::writeJournal(const std::string &package, FileTime installDate)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto &write : m_writes) {
+        const std::string diskName(write.node->diskName());
+        files.emplace_back(write.folder + partialName(diskName), write.folder + diskName);
+    }
+    ChangeJournal &journal = m_database.journal();
+    if (!journal.beginInstall(package, installDate, m_newFolders, files))
+        return fail("the journal \"" + journal.path() + "\" cannot be written: " + systemError());
+    step(Step::JournalWritten);
+    return true;
+}
+
 bool PackageArchive::writeFile(UnpackPipeline &pipeline, const Write &write, std::atomic<std::uint64_t> &bytesDone)
 {
     const std::string diskName(write.node->diskName());
@@ -221,10 +243,16 @@ bool PackageArchive::writeFile(UnpackPipeline &pipeline, const Write &write, std
             return fail(piece.failure);
         if (piece.end)
             break;
-        if (file.write(piece.data.data(), piece.data.size()) != static_cast<std::int64_t>(piece.data.size()))
-            return fail("\"" + path + "\" cannot be written: " + systemError());
-        written += piece.data.size();
-        bytesDone += piece.data.size();
+        // In slices: the progress bar moves through a large member too.
+        for (std::size_t at = 0; at < piece.data.size(); at += kWriteSlice) {
+            const std::size_t size = std::min(kWriteSlice, piece.data.size() - at);
+            if (file.write(piece.data.data() + at, size) != static_cast<std::int64_t>(size))
+                return fail("\"" + path + "\" cannot be written: " + systemError());
+            written += size;
+            bytesDone += size;
+            if (written < write.member->size)
+                step(Step::FilePartWritten);
+        }
     }
     file.close();
     // The reader checked size and CRC of what it handed over; this checks that all of it went to the file.
@@ -235,6 +263,7 @@ bool PackageArchive::writeFile(UnpackPipeline &pipeline, const Write &write, std
     if (renameNoReplace(partial, path) != FsStatus::Ok)
         return fail("\"" + path + "\" cannot be created: " + systemError());
     m_rollback->createdFile(path);
+    step(Step::FileWritten);
     return true;
 }
 
@@ -252,6 +281,7 @@ bool PackageArchive::installAll(const InstallPlan &plan, ZipReader &zip, std::at
     m_packageName = package.name;
     packages.push_back(std::move(package));
     const std::size_t index = packages.size() - 1;
+    const FileTime installDate = packages.back().installDate;
 
     // The tree first, then the disk: what will be written is known before
     // the first byte is.
@@ -259,7 +289,7 @@ bool PackageArchive::installAll(const InstallPlan &plan, ZipReader &zip, std::at
         if (!prepareFile(file, index, bytesDone, offered))
             return false;
     }
-    if (!createFolders())
+    if (!writeJournal(m_packageName, installDate) || !createFolders())
         return false;
     std::vector<const ZipReader::Member *> members;
     for (const auto &write : m_writes)
@@ -284,6 +314,7 @@ bool PackageArchive::installAll(const InstallPlan &plan, ZipReader &zip, std::at
     }
     for (FileNode *node : m_toActivate)
         activation.activate(*node);
+    step(Step::Activated);
     return true;
 }
 
@@ -311,8 +342,12 @@ bool PackageArchive::install(std::atomic<std::uint64_t> &bytesDone, std::atomic<
         } catch (const std::bad_alloc &) {
             fail("there is not enough memory to install it");
         }
-        if (!done)
+        if (!done) {
             rollback.undo();
+            m_database.journal().installTakenBack();
+        } else {
+            m_database.journal().endInstall();
+        }
         m_rollback = nullptr;
         return done;
     } catch (const std::bad_alloc &) {

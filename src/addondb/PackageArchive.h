@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ class UnpackPipeline;
 // identical files already on disk bound instead of written. An archive that
 // its plan refuses (outside the game folder, names too long, encrypted or
 // unreadable members, members over 4 GiB) or that does not fit on the disk
-// is refused before anything changes. Each file is written under a hidden
-// temporary name and takes its name only once its size and CRC-32 are right.
+// is refused before anything changes. What it will create is recorded in the
+// database's journal before the first byte is written, so that a crash is
+// undone at the next start. Each file is written under a hidden temporary
+// name and takes its name only once its size and CRC-32 are right.
 // A failure on the way takes the installation back: what it wrote is removed
 // and the database is as it was before.
 class PackageArchive {
@@ -34,6 +37,10 @@ public:
     // counters may be read by another thread while this runs.
     bool install(std::atomic<std::uint64_t> &bytesDone, std::atomic<std::uint64_t> &bytesTotal,
                  const OfferedPackage *offered);
+
+    // Points on the way, for tests that end the process there as a crash would.
+    enum class Step { JournalWritten, FilePartWritten, FileWritten, Activated };
+    void onStep(std::function<void(Step)> observer) { m_onStep = std::move(observer); }
 
     // Why install() failed, for the user.
     const std::string &failure() const { return m_failure; }
@@ -56,6 +63,8 @@ private:
                      const OfferedPackage *offered);
     bool prepareWrite(const PlannedFile &file, FileNode &node);
     bool createFolders();
+    bool writeJournal(const std::string &package, FileTime installDate);
+    void step(Step reached) const;
     bool writeFile(UnpackPipeline &pipeline, const Write &write, std::atomic<std::uint64_t> &bytesDone);
 
     AddonDatabase &m_database;
@@ -66,6 +75,7 @@ private:
     std::vector<std::string> m_newFolders; // native, without the trailing "/"
     std::vector<Write> m_writes;
     std::vector<FileNode *> m_toActivate;
+    std::function<void(Step)> m_onStep;
 };
 
 // The hidden name a file is written under before its bytes are checked; the

@@ -176,7 +176,8 @@ std::vector<bool> uninstallPackages(AddonDatabase &database, const std::vector<s
     for (const auto index : packages) {
         const bool allowed = index < database.packages().size() && !database.isStandard(index) && database.root();
         Package *package = allowed ? &database.packages()[index] : nullptr;
-        const bool done = package && uninstall(database, *package);
+        const bool done = package && database.journal().beginUninstall(package->name, package->installDate) &&
+                          uninstall(database, *package);
         results.push_back(done);
         if (done)
             removed.push_back(package);

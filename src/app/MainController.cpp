@@ -504,6 +504,7 @@ void MainController::scanEnded()
 {
     m_worker->join();
     m_databaseReady = m_worker->ready();
+    const auto notes = m_worker->notes();
     m_worker.reset();
     {
         std::lock_guard guard(m_status.lock);
@@ -511,6 +512,8 @@ void MainController::scanEnded()
     }
     m_view.enableManager(m_databaseReady);
     m_view.closeScanProgress();
+    for (const auto &note : notes)
+        m_view.showNotice(note);
     select(m_selected);
 }
 

@@ -44,6 +44,8 @@ public:
     virtual void closeScanProgress() = 0;
     // The first-run message box; returns when the player closed it.
     virtual void showFirstRun() = 0;
+    // A message the player reads once, such as a crash's change undone.
+    virtual void showNotice(const std::string &text) = 0;
     // Where the game is, when neither the settings nor discovery know.
     virtual std::optional<std::string> askGameFolder(const DiscoveryPlaces &places) = 0;
     virtual void moveWindow(std::int32_t left, std::int32_t top) = 0;

@@ -122,6 +122,8 @@ int runScan(const DatabaseOptions &options)
     worker.join();
     if (terminal)
         std::cerr << "\r" << std::string(66, ' ') << "\r";
+    for (const auto &note : worker.notes())
+        std::cerr << "garrison-cli: " << displayText(note) << "\n";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!DatabaseFile::save(database, DatabaseFile::kFileName, DatabaseFile::kTemporaryName, &packer)) {
         std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";

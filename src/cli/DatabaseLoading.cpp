@@ -1,6 +1,8 @@
 #include "cli/DatabaseLoading.h"
 
 #include "addondb/DatabaseFile.h"
+#include "addondb/JournalRecovery.h"
+#include "common/DisplayText.h"
 #include "servers/SettingsFile.h"
 
 #include <filesystem>
@@ -38,6 +40,8 @@ bool loadDatabase(AddonDatabase &database, const std::string &gameFolderOption)
         std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName << " here; run garrison-cli scan first\n";
         return false;
     }
+    for (const auto &note : openChangeJournal(database, DatabaseFile::kFileName))
+        std::cerr << "garrison-cli: " << displayText(note) << "\n";
     database.derive();
     return true;
 }

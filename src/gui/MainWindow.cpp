@@ -445,6 +445,11 @@ void MainWindow::showFirstRun()
     QMessageBox::information(this, text("DSTR_MAIN_FIRSTRUN_TITLE"), text("DSTR_MAIN_FIRSTRUN_TEXT"));
 }
 
+void MainWindow::showNotice(const std::string &notice)
+{
+    QMessageBox::information(this, text("DSTR_MAIN_TITLE"), toQt(notice));
+}
+
 std::optional<std::string> MainWindow::askGameFolder(const DiscoveryPlaces &places)
 {
     PathSetupDialog dialog(language(), gameSearchRoots(places, systemMounts()), this);

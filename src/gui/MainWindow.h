@@ -81,6 +81,7 @@ private:
     void showScanProgress() override;
     void closeScanProgress() override;
     void showFirstRun() override;
+    void showNotice(const std::string &text) override;
     std::optional<std::string> askGameFolder(const DiscoveryPlaces &places) override;
     void moveWindow(std::int32_t left, std::int32_t top) override;
     void startNewsPicture(const std::string &url) override;

@@ -78,6 +78,7 @@ public:
     void showScanProgress() override { actions.push_back("scan progress"); }
     void closeScanProgress() override { actions.push_back("scan progress closed"); }
     void showFirstRun() override { actions.push_back("first run"); }
+    void showNotice(const std::string &text) override { actions.push_back("notice " + text); }
     std::optional<std::string> askGameFolder(const DiscoveryPlaces &) override
     {
         actions.push_back("asked for the game folder");
