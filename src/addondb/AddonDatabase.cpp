@@ -185,6 +185,8 @@ std::string AddonDatabase::progressText() const
 
 void AddonDatabase::setProgressText(std::string text)
 {
+    if (m_progressObserver)
+        m_progressObserver(text);
     std::lock_guard guard(m_progressLock);
     m_progressText = std::move(text);
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -94,6 +95,11 @@ public:
     // Scan state shared with the progress dialog.
     std::string progressText() const;
     void setProgressText(std::string text);
+    // Told each progress text on the scanning thread; tests hold the scan at a known place with it.
+    void observeProgress(std::function<void(const std::string &)> observer)
+    {
+        m_progressObserver = std::move(observer);
+    }
     void requestAbort() { m_abortRequest = true; }
     bool takeAbortRequest() { return m_abortRequest.exchange(false); }
     bool aborted() const { return m_aborted; }
@@ -122,6 +128,7 @@ private:
     std::uint32_t m_scanGeneration = 0;
     mutable std::mutex m_progressLock;
     std::string m_progressText;
+    std::function<void(const std::string &)> m_progressObserver;
     std::atomic<bool> m_abortRequest{false};
     bool m_aborted = false;
 };

@@ -24,7 +24,7 @@ unsigned char *threadBlock()
 std::optional<std::uint32_t> fileCrc(const std::string &path, std::uint64_t listedSize)
 {
     FileHandle file;
-    if (!file.open(path, FileHandle::Mode::ReadExisting))
+    if (!file.open(path, FileHandle::Mode::ReadRegular))
         return std::nullopt;
     // A larger read-ahead pays only when the file takes more than one read.
     if (listedSize > kBlockSize)

@@ -105,7 +105,8 @@ bool FileScanner::walk(FileNode &folder, const std::string &nativeFolder, const 
         }
         if (entry.folder || m_visited++ % kProgressEvery == 0)
             showProgress(nativeFolder + entry.name);
-        if (entry.hidden)
+        // The game reads only regular files; a pipe or a device is never opened.
+        if (entry.hidden || entry.special)
             continue;
         if (!entry.folder)
             visitFile(folder, index, nativeFolder, relativeFolder, entry);
@@ -167,7 +168,7 @@ bool FileScanner::plan(const FileNode *folder, const std::string &nativeFolder, 
     const ChildIndex index = folder ? indexChildren(*folder) : ChildIndex{};
     std::vector<CrcPrefetch::File> files;
     for (const EntryInfo &entry : *entries) {
-        if (entry.hidden || (entry.folder && entry.name.starts_with(".")))
+        if (entry.hidden || entry.special || (entry.folder && entry.name.starts_with(".")))
             continue;
         if (!entry.folder) {
             // Empty ones cost nothing to read here, and pipes and devices must not be opened twice.
@@ -248,8 +249,12 @@ void FileScanner::visitFile(FileNode &folder, ChildIndex &index, const std::stri
 bool FileScanner::shouldEnter(const std::string &nativeFolder, const EntryInfo &entry, FolderSet &entered) const
 {
     if (entry.link) {
+        // Never back into the game folder, nor up to a folder that holds it (such as "/"), nor
+        // into the system's pseudo folders: the scan stays with the game's files.
         const std::string target = realFolder(nativeFolder + entry.name);
-        if (target.empty() || m_realGameFolder.empty() || target.starts_with(m_realGameFolder))
+        if (target.empty() || m_realGameFolder.empty() || target.starts_with(m_realGameFolder) ||
+            m_realGameFolder.starts_with(target) || target.starts_with("/proc/") || target.starts_with("/sys/") ||
+            target.starts_with("/dev/") || target.starts_with("/run/"))
             return false;
     }
     return entered.emplace(entry.device, entry.inode).second;

@@ -62,7 +62,13 @@ bool MainController::initialise(std::uint32_t now)
     m_status.clear();
     m_view.checkNotifyBox();
     const bool network = m_endpoint.create() && m_endpoint.start();
-    m_settings = SettingsFile::load(file(SettingsFile::kFileName));
+    auto read = SettingsFile::read(file(SettingsFile::kFileName));
+    m_settings = std::move(read.settings);
+    // The player's list stays as it is: this run works on the defaults and never saves over it.
+    m_settingsWritable = read.problem.empty();
+    if (!m_settingsWritable)
+        m_view.showNotice(std::string(SettingsFile::kFileName) + " cannot be read (" + read.problem +
+                          "). Garrison works on without saving over it.");
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
     selectGameCodePage(m_linux.codePage);
     m_central = parseCentralHost(m_linux.centralHost);
@@ -216,7 +222,8 @@ void MainController::shutDown(std::int32_t windowLeft, std::int32_t windowTop)
 void MainController::saveSettings()
 {
     m_settings.selectedIndex = m_selected;
-    SettingsFile::save(m_settings, file(SettingsFile::kFileName));
+    if (m_settingsWritable)
+        SettingsFile::save(m_settings, file(SettingsFile::kFileName));
 }
 
 void MainController::tick(std::uint32_t now)

@@ -144,6 +144,7 @@ private:
     const LanguageTable &m_language;
     MainStart m_start;
     Settings m_settings;
+    bool m_settingsWritable = true;
     StatusStore m_status;
     MemoryStream m_offeredList;
     MonitorEndpoint m_endpoint;

@@ -80,7 +80,10 @@ int runDiscover(const DatabaseOptions &options)
     const auto found = gameFolderOf(options.gameFolder);
     if (!found)
         return 1;
-    Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    auto read = loadSettings();
+    if (!read)
+        return 1;
+    Settings &settings = *read;
     const bool changed = settings.options.gameFolder != found->folder;
     if (changed) {
         settings.options.gameFolder = found->folder;

@@ -10,6 +10,16 @@
 
 namespace garrison::cli {
 
+std::optional<Settings> loadSettings()
+{
+    auto read = SettingsFile::read(SettingsFile::kFileName);
+    if (read.problem.empty())
+        return std::move(read.settings);
+    std::cerr << "garrison-cli: " << SettingsFile::kFileName << " cannot be read (" << read.problem
+              << "); it is left as it is\n";
+    return std::nullopt;
+}
+
 // The game folder of garrison.sav, checked; discovered when it is no game folder.
 std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
 {
@@ -22,8 +32,10 @@ std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
         std::cerr << "garrison-cli: no game executable in \"" << given << "\"\n";
         return std::nullopt;
     }
-    const Settings settings = SettingsFile::load(SettingsFile::kFileName);
-    auto found = checkGameFolderAtStart(settings.options.gameFolder, DiscoveryPlaces::fromEnvironment());
+    const auto settings = loadSettings();
+    if (!settings)
+        return std::nullopt;
+    auto found = checkGameFolderAtStart(settings->options.gameFolder, DiscoveryPlaces::fromEnvironment());
     if (!found)
         std::cerr << "garrison-cli: game folder not found (give --game-folder, or set it in garrison.sav)\n";
     return found;
@@ -37,7 +49,8 @@ bool loadDatabase(AddonDatabase &database, const std::string &gameFolderOption)
         return false;
     database.setGameFolder(folder->folder);
     if (!DatabaseFile::load(database)) {
-        std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName << " here; run garrison-cli scan first\n";
+        std::cerr << "garrison-cli: no readable " << DatabaseFile::kFileName
+                  << " here; run garrison-cli scan first (it keeps a damaged one aside)\n";
         return false;
     }
     for (const auto &note : openChangeJournal(database, DatabaseFile::kFileName))

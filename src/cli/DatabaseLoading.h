@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "servers/GameFolder.h"
+#include "servers/Settings.h"
 
 #include <optional>
 #include <string>
@@ -9,6 +10,10 @@
 
 namespace garrison::cli {
 
+// garrison.sav of the working directory (the defaults when there is none);
+// nothing, said on stderr, when the file there cannot be read: it is left
+// as it is and the command fails.
+std::optional<Settings> loadSettings();
 // The game folder: the one given, else garrison.sav's if it still holds the
 // game, else what discovery finds. Says on stderr why there is none.
 std::optional<FoundGameFolder> gameFolderOf(const std::string &given);

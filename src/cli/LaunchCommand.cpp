@@ -50,7 +50,10 @@ bool queryEntry(const ServerEntry &entry, double seconds, ServerStatus &status, 
 
 int runLaunch(const LaunchOptions &options)
 {
-    Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    auto read = loadSettings();
+    if (!read)
+        return 1;
+    Settings &settings = *read;
     const int index = options.entry >= 0 ? options.entry : settings.selectedIndex;
     if (index < 0 || static_cast<std::size_t>(index) >= settings.servers.size()) {
         std::cerr << "garrison-cli: no server entry " << index << " in " << SettingsFile::kFileName << " ("

@@ -79,7 +79,10 @@ int runOffered(const OfferedOptions &options)
         return 1;
     OfferedList &offered = database.offered();
 
-    const Settings settings = SettingsFile::load(SettingsFile::kFileName);
+    const auto read = loadSettings();
+    if (!read)
+        return 1;
+    const Settings &settings = *read;
     std::vector<std::string> manual;
     if (settings.selectedIndex >= 0 && static_cast<std::size_t>(settings.selectedIndex) < settings.servers.size())
         manual = splitModList(settings.servers[static_cast<std::size_t>(settings.selectedIndex)].manualMods);

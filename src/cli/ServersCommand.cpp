@@ -1,5 +1,6 @@
 #include "cli/ServersCommand.h"
 
+#include "cli/DatabaseLoading.h"
 #include "common/Windows1252.h"
 #include "servers/CommandLineEntry.h"
 #include "servers/SettingsFile.h"
@@ -121,7 +122,10 @@ void printTree(const nlohmann::ordered_json &value, const std::string &indent)
 
 int runServers(const ServersOptions &options)
 {
-    Settings settings = SettingsFile::load();
+    auto read = loadSettings();
+    if (!read)
+        return 1;
+    Settings &settings = *read;
     if (options.applyCommandLine) {
         if (!applyCommandLine(options.words, settings)) {
             std::cerr << "garrison-cli: the command line names no server (-connect=HOST)\n";

@@ -15,6 +15,8 @@ int openFlags(FileHandle::Mode mode)
     switch (mode) {
     case FileHandle::Mode::ReadExisting:
         return O_RDONLY;
+    case FileHandle::Mode::ReadRegular:
+        return O_RDONLY | O_NONBLOCK;
     case FileHandle::Mode::CreateTruncate:
         return O_WRONLY | O_CREAT | O_TRUNC;
     case FileHandle::Mode::CreateNew:
@@ -56,7 +58,23 @@ bool FileHandle::open(const std::string &path, Mode mode)
 {
     close();
     m_fd = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, 0666);
+    if (m_fd >= 0 && mode == Mode::ReadRegular) {
+        // Opened without waiting, then checked: a pipe or a device named like an add-on is no add-on.
+        struct stat info {};
+        if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            close();
+            errno = EINVAL;
+        }
+    }
     return m_fd >= 0;
+}
+
+bool FileHandle::setPermissions(unsigned mode)
+{
+    struct stat info {};
+    if (m_fd < 0 || fstat(m_fd, &info) != 0)
+        return false;
+    return !S_ISREG(info.st_mode) || fchmod(m_fd, static_cast<mode_t>(mode)) == 0;
 }
 
 std::int64_t FileHandle::read(void *buffer, std::size_t size)

@@ -11,6 +11,7 @@ class FileHandle {
 public:
     enum class Mode {
         ReadExisting,   // read an existing file; other readers may share it
+        ReadRegular,    // as ReadExisting, but only a regular file: never waits on a pipe or a device
         CreateTruncate, // create or empty it, for writing
         CreateNew,      // create it for writing; fails when the name exists
         ReadWrite,      // open or create, for reading and writing
@@ -36,6 +37,9 @@ public:
     void adviseSequential();
     // The size the file has now, or -1; it may change before it is read.
     std::int64_t size() const;
+    // Sets the permissions of a regular file; anything else (a device the
+    // name leads to) is left as it is. False when a regular file refused.
+    bool setPermissions(unsigned mode);
     void close();
 
 private:

@@ -22,8 +22,9 @@ struct EntryInfo {
     std::uint64_t size = 0;
     FileTime time = 0;
     bool folder = false;
-    bool hidden = false; // a leading dot stands in for the hidden attribute
-    bool link = false;   // a symbolic link (the rest describes its target)
+    bool hidden = false;  // a leading dot stands in for the hidden attribute
+    bool link = false;    // a symbolic link (the rest describes its target)
+    bool special = false; // neither a regular file nor a folder: a pipe, a device, a socket
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 };

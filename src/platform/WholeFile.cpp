@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace garrison {
 
@@ -30,12 +32,39 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path)
     return bytes;
 }
 
-bool replaceFile(const std::string &path, const std::string &temporary, std::span<const std::uint8_t> bytes)
+namespace {
+
+// The file a path names, links followed; the path itself when it is no link.
+std::string linkTarget(const std::string &path)
 {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return path;
+    const auto target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
+std::string besides(const std::string &target, const std::string &temporary)
+{
+    const auto slash = target.rfind('/');
+    const auto name = temporary.substr(temporary.rfind('/') + 1);
+    return slash == std::string::npos ? name : target.substr(0, slash + 1) + name;
+}
+
+} // namespace
+
+bool replaceFile(const std::string &linkOrPath, const std::string &givenTemporary, std::span<const std::uint8_t> bytes,
+                 unsigned newMode)
+{
+    const std::string path = linkTarget(linkOrPath);
+    const std::string temporary = path == linkOrPath ? givenTemporary : besides(path, givenTemporary);
+    struct stat old {};
+    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : static_cast<mode_t>(newMode);
     {
         FileHandle file(temporary, FileHandle::Mode::CreateTruncate);
-        if (!file.isOpen() || file.write(bytes.data(), bytes.size()) != static_cast<std::int64_t>(bytes.size()) ||
-            !file.sync()) {
+        // Permissions first, before a byte is in it: a file of passwords is never readable by others.
+        if (!file.isOpen() || !file.setPermissions(mode) ||
+            file.write(bytes.data(), bytes.size()) != static_cast<std::int64_t>(bytes.size()) || !file.sync()) {
             file.close();
             std::remove(temporary.c_str());
             return false;

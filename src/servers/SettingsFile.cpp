@@ -4,7 +4,9 @@
 #include "platform/WholeFile.h"
 #include "servers/ParameterSplit.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 namespace garrison {
 
@@ -168,15 +170,39 @@ std::vector<std::uint8_t> SettingsFile::encode(const Settings &settings)
     return out.take();
 }
 
-Settings SettingsFile::load(const std::string &path)
+std::string SettingsFile::unreadable(std::span<const std::uint8_t> bytes)
 {
+    if (bytes.empty())
+        return {};
+    ByteReader in(bytes);
+    std::uint8_t first = 1;
+    std::uint32_t version = 0;
+    if (!in.read(first) || first != 0 || !in.read(version))
+        return "it is no Garrison server list";
+    if (version > kFormatVersion)
+        return "it was written by a newer Garrison (format " + std::to_string(version) + "; this one reads 1 to " +
+               std::to_string(kFormatVersion) + ")";
+    return {};
+}
+
+SettingsFile::Read SettingsFile::read(const std::string &path)
+{
+    Read result;
     const auto bytes = readWholeFile(path);
-    return bytes ? decode(*bytes) : Settings{};
+    if (!bytes) {
+        if (errno != ENOENT)
+            result.problem = std::error_code(errno, std::generic_category()).message();
+        return result;
+    }
+    result.problem = unreadable(*bytes);
+    if (result.problem.empty())
+        result.settings = decode(*bytes);
+    return result;
 }
 
 bool SettingsFile::save(const Settings &settings, const std::string &path)
 {
-    return replaceFile(path, path + ".new", encode(settings));
+    return replaceFile(path, path + ".new", encode(settings), 0600);
 }
 
 } // namespace garrison

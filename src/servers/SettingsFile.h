@@ -19,10 +19,19 @@ public:
     static Settings decode(std::span<const std::uint8_t> bytes);
     static std::vector<std::uint8_t> encode(const Settings &settings);
 
-    // A missing or unreadable file gives the defaults.
-    static Settings load(const std::string &path = kFileName);
+    struct Read {
+        Settings settings; // the defaults when the file is missing or cannot be read
+        // Why the file that is there cannot be read; empty when it was read
+        // or is missing. Such a file must not be saved over: it holds the
+        // player's list.
+        std::string problem;
+    };
+    static Read read(const std::string &path = kFileName);
+    // Why these bytes are no server list this program can read, or empty.
+    static std::string unreadable(std::span<const std::uint8_t> bytes);
     // Writes a temporary file beside the old one and renames it over it, so
-    // a crash or a full disk never leaves a half-written list.
+    // a crash or a full disk never leaves a half-written list. A new file is
+    // readable by its owner only: it holds passwords.
     static bool save(const Settings &settings, const std::string &path = kFileName);
 };
 

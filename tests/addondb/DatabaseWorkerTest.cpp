@@ -2,13 +2,16 @@
 
 #include "addondb/DatabaseWorker.h"
 #include "addondb/PayloadPacker.h"
+#include "platform/FileSystem.h"
 #include "platform/WholeFile.h"
 #include "support/Loopback.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,29 +92,53 @@ TEST_F(DatabaseWorkerTest, AScanThatPacksAheadSavesTheSameBytes)
         EXPECT_NE(each->relativePath(), "@mod\\AddOns\\m.pbo");
 }
 
+// The scan would save over a damaged database: it is kept aside and the player told.
+TEST_F(DatabaseWorkerTest, ADamagedDatabaseIsKeptAside)
+{
+    file("AddOns/a.pbo", "a");
+    const std::string damaged = "\x01\0\0\0garbage that was the player's packages";
+    work.write("garrison.dat", damaged);
+    DatabaseWorker worker(database, work / "garrison.dat");
+    worker.start();
+    worker.join();
+    ASSERT_EQ(worker.notes().size(), 1u);
+    const std::string &note = worker.notes()[0];
+    EXPECT_TRUE(note.starts_with("garrison.dat could not be read; it is kept as garrison.dat.unreadable-")) << note;
+    const std::string aside = note.substr(note.find("garrison.dat.unreadable-"), 39);
+    EXPECT_EQ(work.read(aside), damaged);
+    EXPECT_FALSE(pathExists(work / "garrison.dat")) << "nothing saved yet";
+    EXPECT_NE(node("AddOns\\a.pbo"), nullptr) << "scanned anew";
+}
+
 TEST_F(DatabaseWorkerTest, AnAbortInTheMiddleOfTheScanStopsItThere)
 {
     file("AddOns/a.pbo", "before");
+    file("AddOns/m/in.pbo", "inside");
     file("AddOns/z.pbo", "after");
-    // A pipe the scan must read: it waits there until we have asked it to stop.
-    const std::string pipe = game / "AddOns/m.pbo";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // The scan waits where it is about to enter AddOns/m, until we have asked it to stop.
+    std::promise<void> reached, asked;
+    auto released = asked.get_future();
+    database.observeProgress([&](const std::string &text) {
+        if (text.ends_with("AddOns/m")) {
+            reached.set_value();
+            released.wait();
+        }
+    });
     DatabaseWorker worker(database, work / "garrison.dat");
     worker.start();
-    // A writer can open the pipe only once the scan has opened it to read.
-    int writer = -1;
-    ASSERT_TRUE(test::eventually([&] { return (writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+    ASSERT_EQ(reached.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_FALSE(worker.done());
     database.requestAbort();
-    close(writer);
-    ASSERT_TRUE(test::eventually([&] { return worker.done(); }));
+    asked.set_value();
     worker.join();
     EXPECT_FALSE(worker.ready());
     EXPECT_TRUE(database.aborted());
     std::vector<std::string> seen;
-    for (const FileNode *each : flatten(*database.root()))
-        seen.push_back(each->relativePath());
-    EXPECT_EQ(seen, (std::vector<std::string>{"AddOns\\", "AddOns\\a.pbo", "AddOns\\m.pbo"}));
+    for (const FileNode *each : flatten(*database.root())) {
+        if (!each->isFolder())
+            seen.push_back(each->relativePath());
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"AddOns\\a.pbo"}));
 }
 
 } // namespace

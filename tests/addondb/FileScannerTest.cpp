@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -128,6 +129,23 @@ TEST_F(FileScannerTest, LinkedFoldersAreWalkedOnceAndNeverInCircles)
     }
     EXPECT_EQ(files, (Names{"@mod\\AddOns\\m.pbo", "AddOns\\real.pbo"}));
     EXPECT_TRUE(pathExists(copy)) << "a file outside the game folder was deleted";
+}
+
+// A link to "/" or to a folder above the game, a pipe and a device named like
+// add-ons: the scan neither walks the machine nor waits for ever.
+TEST_F(FileScannerTest, LinksUpwardsPipesAndDevicesAreLeftAlone)
+{
+    file("AddOns/real.pbo", "R");
+    ASSERT_EQ(symlink("/", (game / "root").c_str()), 0);
+    ASSERT_EQ(symlink((game.path() + "..").c_str(), (game / "parent").c_str()), 0);
+    ASSERT_EQ(symlink("/proc/self", (game / "proc").c_str()), 0);
+    ASSERT_EQ(mkfifo((game / "AddOns/pipe.pbo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", (game / "AddOns/zero.pbo").c_str()), 0);
+    scan();
+    Names files;
+    for (const FileNode *each : flatten(*database.root()))
+        files.push_back(each->relativePath());
+    EXPECT_EQ(files, (Names{"AddOns\\", "AddOns\\real.pbo"}));
 }
 
 TEST_F(FileScannerTest, RescanRecognisesFilesByNameSizeAndTime)

@@ -192,7 +192,7 @@ TEST_F(MainControllerTest, SelectingAServerShowsItRenamesItAndPlaysOntoIt)
     EXPECT_EQ(view.players, (std::vector<std::pair<std::string, std::string>>{{"Alice", "5/1"}, {"Bob", "2/3"}}));
     // Named after its address, the entry takes the server's name, in the list and in the file.
     EXPECT_EQ(view.rows, Names{"Garrison loopback server"});
-    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).name, "Garrison loopback server");
+    EXPECT_EQ(SettingsFile::read(temp / "garrison.sav").settings.servers.at(0).name, "Garrison loopback server");
 
     main.playNow();
     EXPECT_EQ(view.started,
@@ -233,6 +233,30 @@ TEST_F(MainControllerTest, AnAddressThatDoesNotResolveSaysSo)
         },
         std::chrono::seconds(60)));
     EXPECT_FALSE(main.monitoring());
+}
+
+// A server list of a newer version: said once, and this run never saves over it.
+TEST_F(MainControllerTest, AListItCannotReadIsKeptAsItIs)
+{
+    auto &main = start();
+    main.shutDown(0, 0);
+    controller.reset();
+    const std::string newer("\0\x0c\0\0\0\x01\0\0\0a later list", 21);
+    temp.write("garrison.sav", newer);
+    view.actions.clear();
+    MainStart places;
+    places.folder = temp.path();
+    places.places = {temp / "noprefix", temp / "nohome"};
+    places.programFolder = programFolder;
+    controller = std::make_unique<MainController>(view, language, places);
+    EXPECT_TRUE(controller->initialise(now));
+    ASSERT_FALSE(view.actions.empty());
+    EXPECT_EQ(view.actions.front(),
+              "notice garrison.sav cannot be read (it was written by a newer Garrison (format 12; "
+              "this one reads 1 to 9)). Garrison works on without saving over it.");
+    EXPECT_TRUE(controller->add(networkEntry("10.1.2.3:2302", "typed")));
+    controller->shutDown(10, 10);
+    EXPECT_EQ(temp.read("garrison.sav"), newer);
 }
 
 TEST_F(MainControllerTest, AddEditAndDel)
@@ -291,7 +315,7 @@ TEST_F(MainControllerTest, SettingsAndWindowPlaceAreKeptAtShutDown)
     EXPECT_EQ(view.actions, Names{"moved to 40,30"});
     main.select(0);
     main.shutDown(120, 80);
-    const Settings saved = SettingsFile::load(temp / "garrison.sav");
+    const Settings saved = SettingsFile::read(temp / "garrison.sav").settings;
     EXPECT_EQ(saved.selectedIndex, 0);
     EXPECT_EQ(saved.options.windowLeft, 120);
     EXPECT_EQ(saved.options.windowTop, 80);

@@ -23,8 +23,17 @@ holds "no temporary left behind" test ! -e garrison.sav.new
 "$cli" servers --apply-command-line -- -nomap 2> err.txt
 status_is "no host refused" $? 2
 
-printf '\001\011\000\000\000' > garrison.sav
-out=$("$cli" servers)
-contains "unreadable file: defaults" "$out" 'servers: []'
+# A list this program cannot read is the player's all the same: told, never saved over.
+for bytes in '\001\011\000\000\000' '\000\014\000\000\000\001\000\000\000later' ; do
+  printf "$bytes" > garrison.sav
+  cp garrison.sav kept.sav
+  "$cli" servers > out.txt 2> err.txt
+  status_is "unreadable list refused" $? 1
+  contains "says why" "$(cat err.txt)" 'garrison.sav cannot be read ('
+  "$cli" servers --add --name X --address 10.0.0.1:2302 2> err.txt
+  status_is "unreadable list not edited" $? 1
+  holds "the file as it was" cmp -s garrison.sav kept.sav
+done
+contains "a newer format named" "$(cat err.txt)" 'written by a newer Garrison (format 12; this one reads 1 to 9)'
 
 finish

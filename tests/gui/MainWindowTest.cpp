@@ -31,7 +31,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
+#include <functional>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,7 +56,8 @@ protected:
         settings.options.autoAddonEnabled = false;
     }
 
-    MainWindow &open(const std::string &languageFile = "/nonexistent/garrisonlanguage.ini")
+    MainWindow &open(const std::string &languageFile = "/nonexistent/garrisonlanguage.ini",
+                     const std::function<void(MainWindow &)> &beforeStart = {})
     {
         EXPECT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
         language = std::make_unique<LanguageTable>(loadLanguageTable(languageFile));
@@ -64,6 +68,8 @@ protected:
         start.programFolder = temp / "program/";
         start.upgradeKey = signingKey.publicKey();
         window = std::make_unique<MainWindow>(*language, sound, start);
+        if (beforeStart)
+            beforeStart(*window);
         window->show();
         window->initialise();
         return *window;
@@ -220,15 +226,15 @@ TEST_F(MainWindowTest, TheEqualModQuestionDecidesThePlay)
     };
     EXPECT_TRUE(answer("cancelButton"));
     EXPECT_FALSE(window->isMinimized()) << "cancel starts nothing";
-    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).manualMods, "finmod");
+    EXPECT_EQ(SettingsFile::read(temp / "garrison.sav").settings.servers.at(0).manualMods, "finmod");
 
     EXPECT_TRUE(answer("forceButton"));
     EXPECT_TRUE(waitFor([&] { return window->isMinimized(); })) << "force connect starts the game";
-    EXPECT_EQ(SettingsFile::load(temp / "garrison.sav").servers.at(0).manualMods, "finmod");
+    EXPECT_EQ(SettingsFile::read(temp / "garrison.sav").settings.servers.at(0).manualMods, "finmod");
 
     window->showNormal();
     EXPECT_TRUE(answer("acceptButton"));
-    const ServerEntry saved = SettingsFile::load(temp / "garrison.sav").servers.at(0);
+    const ServerEntry saved = SettingsFile::read(temp / "garrison.sav").settings.servers.at(0);
     EXPECT_TRUE(saved.loadServerMods);
     EXPECT_FALSE(saved.automaticModSelection);
     EXPECT_EQ(saved.manualMods, "");
@@ -252,9 +258,7 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
 {
     settings.options.autoAddonEnabled = true;
     temp.write("game/AddOns/a.pbo", "a");
-    // The scan waits at this pipe until the test writes to it.
-    const std::string pipe = temp / "game/AddOns/m.pbo";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    temp.write("game/AddOns/m/in.pbo", "in");
     QString firstRunText;
     whenModalOpens([&](QWidget &box) {
         auto *message = qobject_cast<QMessageBox *>(&box);
@@ -262,7 +266,15 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
         firstRunText = message->text();
         message->accept();
     });
-    open();
+    // The scan waits before AddOns/m until Skip was pressed.
+    std::promise<void> skipped;
+    auto released = skipped.get_future().share();
+    open("/nonexistent/garrisonlanguage.ini", [&](MainWindow &opened) {
+        opened.controller().database().observeProgress([released](const std::string &text) {
+            if (text.ends_with("AddOns/m"))
+                released.wait_for(std::chrono::seconds(60));
+        });
+    });
     EXPECT_TRUE(firstRunText.startsWith("This is the first time you run Garrison"));
 
     QWidget *progress = nullptr;
@@ -273,9 +285,7 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
     ASSERT_TRUE(waitFor([&] { return progress->findChild<QLabel *>("progressText")->text().contains("AddOns"); }));
     EXPECT_EQ(progress->windowTitle(), "Auto-Addon file scanner, please wait");
     QTest::mouseClick(progress->findChild<QPushButton *>("skipButton"), Qt::LeftButton);
-    const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-    ASSERT_GE(writer, 0) << "the scan was reading the pipe";
-    close(writer);
+    skipped.set_value();
     ASSERT_TRUE(waitFor([&] { return !window->findChild<QDialog *>("ScanProgressDialog"); }));
     ASSERT_TRUE(waitFor([&] { return window->controller().database().aborted(); }));
     EXPECT_FALSE(window->controller().databaseReady());
@@ -302,7 +312,7 @@ TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
     QTest::mouseClick(&control<QPushButton>(1041), Qt::LeftButton);
     EXPECT_TRUE(window->restartRequested());
     EXPECT_FALSE(window->isVisible());
-    const Settings saved = SettingsFile::load(temp / "garrison.sav");
+    const Settings saved = SettingsFile::read(temp / "garrison.sav").settings;
     EXPECT_EQ(saved.options.gameFolder, temp / "game2/");
     EXPECT_TRUE(saved.options.alwaysNoMap);
     EXPECT_FALSE(saved.options.autoAddonEnabled);

@@ -178,9 +178,55 @@ TEST(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporary)
     const auto path = folder / "garrison.sav";
     folder.write("garrison.sav", "old");
     ASSERT_TRUE(SettingsFile::save(fullSettings(), path));
-    EXPECT_EQ(SettingsFile::load(path), fullSettings());
+    EXPECT_EQ(SettingsFile::read(path).settings, fullSettings());
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
-    EXPECT_EQ(SettingsFile::load(folder / "missing.sav"), Settings{});
+    EXPECT_EQ(SettingsFile::read(folder / "missing.sav").settings, Settings{});
+}
+
+// The list holds passwords: a save never makes it readable by others, and a
+// list kept elsewhere through a link stays there.
+TEST(SettingsFile, SaveKeepsPermissionsAndLinks)
+{
+    namespace fs = std::filesystem;
+    test::TempFolder folder;
+    const auto path = folder / "garrison.sav";
+    ASSERT_TRUE(SettingsFile::save(fullSettings(), path));
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write) << "a new list";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(SettingsFile::save(fullSettings(), path));
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const auto kept = folder / "dotfiles/garrison.sav";
+    folder.write("dotfiles/garrison.sav", "");
+    fs::remove(path);
+    fs::create_symlink(kept, path);
+    ASSERT_TRUE(SettingsFile::save(fullSettings(), path));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(SettingsFile::read(kept).settings, fullSettings());
+    EXPECT_FALSE(fs::exists(folder / "dotfiles/garrison.sav.new"));
+}
+
+// What cannot be read is said, and nothing of it is taken for a list.
+TEST(SettingsFile, AListThisProgramCannotReadIsNamedNotEmptied)
+{
+    test::TempFolder folder;
+    const struct {
+        std::string bytes;
+        const char *problem;
+    } cases[] = {
+        {std::string("\x01\x09\0\0\0", 5), "it is no Garrison server list"},
+        {std::string("\0\x0c\0\0\0\x01\0\0\0", 9),
+         "it was written by a newer Garrison (format 12; this one reads 1 to 9)"},
+        {"", ""},
+    };
+    for (const auto &c : cases) {
+        folder.write("garrison.sav", c.bytes);
+        const auto read = SettingsFile::read(folder / "garrison.sav");
+        EXPECT_EQ(read.problem, c.problem);
+        EXPECT_EQ(read.settings, Settings{});
+    }
+    EXPECT_EQ(SettingsFile::read(folder / "missing.sav").problem, "");
+    EXPECT_EQ(SettingsFile::read(folder.path()).problem, "Is a directory");
 }
 
 TEST(SettingsFile, AFailedSaveLeavesTheOldFileWhole)
@@ -193,7 +239,7 @@ TEST(SettingsFile, AFailedSaveLeavesTheOldFileWhole)
     Settings other;
     other.options.gameFolder = "other\\";
     EXPECT_FALSE(SettingsFile::save(other, path));
-    EXPECT_EQ(SettingsFile::load(path), fullSettings());
+    EXPECT_EQ(SettingsFile::read(path).settings, fullSettings());
     EXPECT_FALSE(SettingsFile::save(other, folder / "no/such/folder/garrison.sav"));
 }
 
