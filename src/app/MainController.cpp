@@ -70,6 +70,8 @@ bool MainController::initialise(std::uint32_t now)
         m_view.showNotice(std::string(SettingsFile::kFileName) + " cannot be read (" + read.problem +
                           "). Garrison works on without saving over it.");
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
+    if (!m_linux.winePrefix.empty())
+        m_start.places.winePrefix = m_linux.winePrefix;
     selectGameCodePage(m_linux.codePage);
     m_central = parseCentralHost(m_linux.centralHost);
     if (m_settings.options.windowLeft >= 0 && m_settings.options.windowTop >= 0)

@@ -75,28 +75,36 @@ Json derivedJson(const AddonDatabase &database)
             {"extra_executable", displayText(database.extraExecutable())}};
 }
 
+// Keeps folder as garrison.sav's game folder: whether it changed, nothing
+// (said on stderr) when the file cannot be read or written.
+std::optional<bool> keepGameFolder(const std::string &folder)
+{
+    auto settings = loadSettings();
+    if (!settings)
+        return std::nullopt;
+    if (settings->options.gameFolder == folder)
+        return false;
+    settings->options.gameFolder = folder;
+    if (!SettingsFile::save(*settings, SettingsFile::kFileName)) {
+        std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
+        return std::nullopt;
+    }
+    return true;
+}
+
 int runDiscover(const DatabaseOptions &options)
 {
     const auto found = gameFolderOf(options.gameFolder);
     if (!found)
         return 1;
-    auto read = loadSettings();
-    if (!read)
+    const auto changed = keepGameFolder(found->folder);
+    if (!changed)
         return 1;
-    Settings &settings = *read;
-    const bool changed = settings.options.gameFolder != found->folder;
-    if (changed) {
-        settings.options.gameFolder = found->folder;
-        if (!SettingsFile::save(settings, SettingsFile::kFileName)) {
-            std::cerr << "garrison-cli: cannot write " << SettingsFile::kFileName << "\n";
-            return 1;
-        }
-    }
     if (options.json) {
-        std::cout << Json{{"game_folder", found->folder}, {"source", found->source}, {"saved", changed}}.dump(2)
+        std::cout << Json{{"game_folder", found->folder}, {"source", found->source}, {"saved", *changed}}.dump(2)
                   << "\n";
     } else {
-        std::cout << found->folder << "\n  found in " << found->source << (changed ? "\n  kept in garrison.sav" : "")
+        std::cout << found->folder << "\n  found in " << found->source << (*changed ? "\n  kept in garrison.sav" : "")
                   << "\n";
     }
     return 0;
@@ -106,6 +114,9 @@ int runScan(const DatabaseOptions &options)
 {
     const auto folder = gameFolderOf(options.gameFolder);
     if (!folder)
+        return 1;
+    // A folder given here is the one the next commands work on.
+    if (!options.gameFolder.empty() && !keepGameFolder(folder->folder))
         return 1;
     const LanguageTable language = loadLanguageTable();
     AddonDatabase database(language);

@@ -3,6 +3,7 @@
 #include "addondb/DatabaseFile.h"
 #include "addondb/JournalRecovery.h"
 #include "common/DisplayText.h"
+#include "servers/LinuxSettings.h"
 #include "servers/SettingsFile.h"
 
 #include <filesystem>
@@ -35,7 +36,9 @@ std::optional<FoundGameFolder> gameFolderOf(const std::string &given)
     const auto settings = loadSettings();
     if (!settings)
         return std::nullopt;
-    auto found = checkGameFolderAtStart(settings->options.gameFolder, DiscoveryPlaces::fromEnvironment());
+    const LinuxSettings linuxSettings = LinuxSettings::load();
+    auto found = checkGameFolderAtStart(settings->options.gameFolder,
+                                        DiscoveryPlaces::fromEnvironment(linuxSettings.winePrefix));
     if (!found)
         std::cerr << "garrison-cli: game folder not found (give --game-folder, or set it in garrison.sav)\n";
     return found;

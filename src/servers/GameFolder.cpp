@@ -10,6 +10,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace garrison {
 
@@ -66,13 +68,20 @@ bool allDigits(const std::string &text)
 
 } // namespace
 
-DiscoveryPlaces DiscoveryPlaces::fromEnvironment()
+DiscoveryPlaces DiscoveryPlaces::fromEnvironment(const std::string &configuredPrefix)
 {
     const char *home = std::getenv("HOME");
     const char *prefix = std::getenv("WINEPREFIX");
     DiscoveryPlaces places;
-    places.home = home ? home : "";
-    places.winePrefix = prefix && *prefix ? prefix : places.home + "/.wine";
+    places.home = home && *home ? home : "";
+    if (places.home.empty()) {
+        if (const passwd *user = getpwuid(getuid()); user && user->pw_dir)
+            places.home = user->pw_dir;
+    }
+    if (!configuredPrefix.empty())
+        places.winePrefix = configuredPrefix;
+    else
+        places.winePrefix = prefix && *prefix ? prefix : places.home + "/.wine";
     return places;
 }
 

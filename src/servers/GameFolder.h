@@ -12,7 +12,10 @@ struct DiscoveryPlaces {
     std::string winePrefix;
     std::string home;
 
-    static DiscoveryPlaces fromEnvironment();
+    // configuredPrefix: wine_prefix of garrison-linux.conf, which comes
+    // before WINEPREFIX, as it does for the launch. Without HOME the
+    // password database names the home folder.
+    static DiscoveryPlaces fromEnvironment(const std::string &configuredPrefix = {});
 };
 
 struct FoundGameFolder {

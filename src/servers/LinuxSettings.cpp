@@ -3,9 +3,9 @@
 #include "common/WordSplit.h"
 #include "platform/WholeFile.h"
 
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <map>
+#include <span>
 #include <vector>
 
 namespace garrison {
@@ -37,9 +37,22 @@ std::string keyOf(std::string_view line)
     return std::string(trimWordSeparators(line.substr(0, equals)));
 }
 
+// Where a comment starts after the value: a "#" after white space.
+std::size_t commentAt(std::string_view line)
+{
+    for (std::size_t at = line.find('=') + 1; at < line.size(); ++at) {
+        if (line[at] == '#' && (line[at - 1] == ' ' || line[at - 1] == '\t'))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string valueOf(std::string_view line)
 {
-    return std::string(trimWordSeparators(line.substr(line.find('=') + 1)));
+    const std::size_t start = line.find('=') + 1;
+    const std::size_t comment = commentAt(line);
+    return std::string(trimWordSeparators(
+        line.substr(start, comment == std::string_view::npos ? std::string_view::npos : comment - start)));
 }
 
 } // namespace
@@ -67,29 +80,30 @@ bool LinuxSettings::save(const LinuxSettings &settings, const std::string &path)
                                                  {"wine_prefix", settings.winePrefix},
                                                  {"code_page", settings.codePage},
                                                  {"central_host", settings.centralHost}};
+    const auto lines = linesOf(path);
+    // The last line of a key is the one load() takes: that one is rewritten.
+    std::map<std::string, std::size_t> last;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (values.contains(keyOf(lines[i])))
+            last[keyOf(lines[i])] = i;
+    }
     std::string text;
-    for (const auto &line : linesOf(path)) {
-        const auto known = values.find(keyOf(line));
-        if (known == values.end()) {
-            text += line + "\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string key = keyOf(lines[i]);
+        const auto known = values.find(key);
+        if (known == values.end() || last[key] != i) {
+            text += lines[i] + "\n";
             continue;
         }
-        text += known->first + " = " + known->second + "\n";
+        const std::size_t comment = commentAt(lines[i]);
+        text += key + " = " + known->second;
+        text += comment == std::string::npos ? "\n" : " " + lines[i].substr(comment) + "\n";
         values.erase(known);
     }
     for (const auto &[key, value] : values)
         text += key + " = " + value + "\n";
-    // Written beside the old file and renamed over it, so a full disk never leaves half a file.
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush())
-            return false;
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    return !error;
+    return replaceFile(path, path + ".new",
+                       std::span(reinterpret_cast<const std::uint8_t *>(text.data()), text.size()));
 }
 
 } // namespace garrison

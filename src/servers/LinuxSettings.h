@@ -6,7 +6,8 @@ namespace garrison {
 
 // What only Linux needs, kept in "garrison-linux.conf" beside "garrison.sav"
 // so that the settings file stays as the game's tools know it. Lines
-// "key = value"; "#" starts a comment.
+// "key = value"; "#" starts a comment, also after a value; the last line of
+// a key counts.
 struct LinuxSettings {
     static constexpr const char *kFileName = "garrison-linux.conf";
 
@@ -19,8 +20,9 @@ struct LinuxSettings {
 
     // A missing or unreadable file gives the defaults.
     static LinuxSettings load(const std::string &path = kFileName);
-    // Rewrites the keys in place and keeps every other line (comments, keys
-    // of other versions); false when the file could not be written.
+    // Rewrites the keys in place (the line that counts, its comment kept) and
+    // keeps every other line (comments, keys of other versions); false when
+    // the file could not be written.
     static bool save(const LinuxSettings &settings, const std::string &path = kFileName);
 };
 

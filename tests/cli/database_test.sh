@@ -63,5 +63,26 @@ echo garbage > garrison.dat
 "$cli" packages 2> err.txt
 status_is "unreadable database" $? 1
 contains "says so" "$(cat err.txt)" 'scan first'
+"$cli" scan 2> err.txt > /dev/null
+status_is "a scan over a damaged database" $? 0
+contains "keeps it aside" "$(cat err.txt)" 'garrison.dat could not be read; it is kept as garrison.dat.unreadable-'
+same "with its bytes" "$(cat garrison.dat.unreadable-*)" "garbage"
+
+# The prefix of garrison-linux.conf is where discovery looks, as the launch does; a folder given to scan is kept.
+mkdir -p other && mv prefix other/prefix && rm garrison.sav
+echo "wine_prefix = $work/other/prefix # moved" > garrison-linux.conf
+out=$(WINEPREFIX= "$cli" discover)
+status_is "discovered through the configured prefix" $? 0
+contains "the folder" "$out" "other/prefix/dosdevices/c:/Games/OFP/"
+mkdir -p game2 && echo exe > game2/OperationFlashpoint.exe
+"$cli" scan --game-folder game2 > /dev/null
+status_is "scan of a folder given" $? 0
+contains "kept" "$("$cli" servers --json)" "game2/"
+
+# A link up to "/", a pipe and a device named like add-ons: the scan ends and records none of them.
+ln -s / game2/root && mkfifo game2/pipe.pbo && ln -s /dev/zero game2/zero.pbo
+out=$(timeout 60 "$cli" scan --json)
+status_is "scan past links and pipes" $? 0
+contains "only the game's own file" "$out" '"nodes": 1'
 
 finish

@@ -36,4 +36,22 @@ TEST(LinuxSettings, SavingKeepsCommentsAndKeysOfOtherVersions)
     EXPECT_FALSE(LinuxSettings::save(settings, temp / "no/such/folder/garrison-linux.conf"));
 }
 
+// The demo appends a key with ">>": the line that counts is the one a save changes.
+TEST(LinuxSettings, ALaterLineOfAKeyCountsAndCommentsAreNoValues)
+{
+    test::TempFolder temp;
+    temp.write("garrison-linux.conf", "runner = wine # the default\ncentral_host = old:1\n"
+                                      "runner = wine64 # mine\ncentral_host = new:2\nwine_prefix = /p#1\n");
+    LinuxSettings settings = LinuxSettings::load(temp / "garrison-linux.conf");
+    EXPECT_EQ(settings.runner, "wine64");
+    EXPECT_EQ(settings.centralHost, "new:2");
+    EXPECT_EQ(settings.winePrefix, "/p#1") << "a # inside a value is no comment";
+    settings.runner = "proton run";
+    ASSERT_TRUE(LinuxSettings::save(settings, temp / "garrison-linux.conf"));
+    EXPECT_EQ(LinuxSettings::load(temp / "garrison-linux.conf"), settings);
+    EXPECT_EQ(temp.read("garrison-linux.conf"), "runner = wine # the default\ncentral_host = old:1\n"
+                                                "runner = proton run # mine\ncentral_host = new:2\n"
+                                                "wine_prefix = /p#1\ncode_page = Windows-1252\n");
+}
+
 } // namespace
