@@ -1,7 +1,9 @@
 #include "cli/CentralCommands.h"
 
 #include "cli/AddressArgument.h"
-#include "common/Windows1252.h"
+#include "cli/JsonText.h"
+#include "cli/SecondsOption.h"
+#include "common/GameCodePage.h"
 #include "monitor/MonitorEndpoint.h"
 #include "platform/HostLookup.h"
 
@@ -58,17 +60,17 @@ int runNews(const CentralOptions &options)
     std::lock_guard guard(status.lock);
     const NewsAnswer &news = status.news;
     const nlohmann::ordered_json json = {
-        {"picture_url", windows1252ToUtf8(news.pictureUrl)},
-        {"news_text", windows1252ToUtf8(news.newsText)},
-        {"link", windows1252ToUtf8(news.link)},
+        {"picture_url", gameTextToUtf8(news.pictureUrl)},
+        {"news_text", gameTextToUtf8(news.newsText)},
+        {"link", gameTextToUtf8(news.link)},
         {"upgrade_available", news.upgradeAvailable},
     };
     if (options.json) {
-        std::cout << json.dump(2) << "\n";
+        std::cout << jsonText(json) << "\n";
         return 0;
     }
     for (const auto &[key, value] : json.items())
-        std::cout << key << ": " << (value.is_string() ? value.get<std::string>() : value.dump()) << "\n";
+        std::cout << key << ": " << (value.is_string() ? value.get<std::string>() : jsonText(value, -1)) << "\n";
     return 0;
 }
 
@@ -84,10 +86,10 @@ int runBrowse(const CentralOptions &options)
         json.push_back({{"address", dottedAddress(entry.address) + ":" + std::to_string(entry.port)},
                         {"players", entry.players},
                         {"game", (entry.flags & 1) ? "Flashpoint Resistance" : "Operation Flashpoint"},
-                        {"name", windows1252ToUtf8(entry.name)}});
+                        {"name", gameTextToUtf8(entry.name)}});
     }
     if (options.json) {
-        std::cout << json.dump(2) << "\n";
+        std::cout << jsonText(json) << "\n";
     } else {
         for (const auto &entry : json)
             std::cout << entry["address"].get<std::string>() << "  " << entry["players"] << " players  "
@@ -109,6 +111,7 @@ void addCentralCommand(CLI::App &app, const char *name, const char *description,
     command->add_option("address", options->address, "HOST[:PORT] of the central server (port 48124 when left out)")
         ->required();
     command->add_option("--seconds", options->seconds, "how long to wait for answers")
+        ->check(waitSeconds())
         ->capture_default_str()
         ->check(CLI::PositiveNumber);
     command->add_flag("--json", options->json, "print JSON");

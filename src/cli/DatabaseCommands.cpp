@@ -5,6 +5,7 @@
 #include "addondb/FileTree.h"
 #include "addondb/PayloadPacker.h"
 #include "cli/DatabaseLoading.h"
+#include "cli/JsonText.h"
 #include "common/DisplayText.h"
 #include "lang/LanguageLoader.h"
 #include "platform/FileSystem.h"
@@ -101,7 +102,7 @@ int runDiscover(const DatabaseOptions &options)
     if (!changed)
         return 1;
     if (options.json) {
-        std::cout << Json{{"game_folder", found->folder}, {"source", found->source}, {"saved", *changed}}.dump(2)
+        std::cout << jsonText(Json{{"game_folder", found->folder}, {"source", found->source}, {"saved", *changed}})
                   << "\n";
     } else {
         std::cout << found->folder << "\n  found in " << found->source << (*changed ? "\n  kept in garrison.sav" : "")
@@ -151,14 +152,14 @@ int runScan(const DatabaseOptions &options)
                     {"nodes", flatten(*database.root()).size()},
                     {"packages", packages}};
         out.update(derived);
-        std::cout << out.dump(2) << "\n";
+        std::cout << jsonText(out) << "\n";
         return 0;
     }
     std::cout << "Scanned " << folder->folder << " in " << std::fixed << std::setprecision(2) << seconds << " s, "
               << flatten(*database.root()).size() << " files and folders\n\n";
     printPackages(packages);
-    std::cout << "\nMod folders: " << derived["mod_folders"].dump()
-              << "\nExecutables by slot: " << derived["executables"].dump() << "\n";
+    std::cout << "\nMod folders: " << jsonText(derived["mod_folders"], -1)
+              << "\nExecutables by slot: " << jsonText(derived["executables"], -1) << "\n";
     return 0;
 }
 
@@ -170,7 +171,7 @@ int runPackages(const DatabaseOptions &options)
         return 1;
     const Json packages = packagesJson(database);
     if (options.json)
-        std::cout << packages.dump(2) << "\n";
+        std::cout << jsonText(packages) << "\n";
     else
         printPackages(packages);
     return 0;
@@ -202,13 +203,13 @@ int runFiles(const DatabaseOptions &options)
                          {"packages", packages}});
     }
     if (options.json) {
-        std::cout << files.dump(2) << "\n";
+        std::cout << jsonText(files) << "\n";
         return 0;
     }
     for (const auto &f : files) {
         std::cout << std::left << std::setw(48) << f["path"].get<std::string>() << std::setw(9)
                   << f["status"].get<std::string>() << std::right << std::setw(11) << f["size"].get<std::uint32_t>()
-                  << "  " << f["crc"].get<std::string>() << "  " << f["packages"].dump() << "\n";
+                  << "  " << f["crc"].get<std::string>() << "  " << jsonText(f["packages"], -1) << "\n";
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "autoaddon/DownloadEngine.h"
 #include "autoaddon/OfferedModel.h"
 #include "cli/DatabaseLoading.h"
+#include "cli/GameTextOption.h"
+#include "cli/SecondsOption.h"
 #include "cli/ServerQuery.h"
 #include "common/DisplayText.h"
 #include "common/TextCompare.h"
@@ -115,12 +117,14 @@ void addDownloadCommand(CLI::App &app, int &exitCode)
     auto *command = app.add_subcommand(
         "download", "Download and install what a server's Auto-Addon server offers and this game folder misses");
     command->add_option("address", options->address, "HOST[:PORT] of the game server")->required();
-    command->add_option("--password", options->password, "the server's password");
+    command->add_option("--password", options->password, "the server's password")->transform(gameText());
     command->add_option("--flag", options->flags, "also download this package (repeatable)");
     command->add_option("--install-folder", options->installFolder,
                         "<default>, <addons>, <res> or a mod folder to install add-ons into");
     command->add_option("--game-folder", options->gameFolder, "the game folder (default: from garrison.sav)");
-    command->add_option("--seconds", options->seconds, "how long to wait for the list")->capture_default_str();
+    command->add_option("--seconds", options->seconds, "how long to wait for the list")
+        ->check(waitSeconds())
+        ->capture_default_str();
     command->add_flag("--allow-file-urls", options->allowFileUrls,
                       "also fetch file:// package URLs (a local mirror); only http, https and ftp otherwise");
     command->callback([options, &exitCode] { exitCode = runDownload(*options); });

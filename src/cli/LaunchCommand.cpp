@@ -6,6 +6,7 @@
 #include "cli/AddressArgument.h"
 #include "cli/CliLaunchView.h"
 #include "cli/DatabaseLoading.h"
+#include "cli/SecondsOption.h"
 #include "cli/ServerQuery.h"
 #include "common/DisplayText.h"
 #include "lang/LanguageLoader.h"
@@ -13,6 +14,7 @@
 #include "servers/SettingsFile.h"
 
 #include <iostream>
+#include <limits>
 
 namespace garrison::cli {
 
@@ -112,7 +114,8 @@ void addLaunchCommand(CLI::App &app, int &exitCode)
     auto options = std::make_shared<LaunchOptions>();
     auto *command =
         app.add_subcommand("launch", "Start the game onto a server entry of garrison.sav, as Play now does");
-    command->add_option("--entry", options->entry, "the entry's index (default: the selected one)");
+    command->add_option("--entry", options->entry, "the entry's index (default: the selected one)")
+        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     command->add_flag("--dry-run", options->dryRun,
                       "print the command line, the executable, the arguments and the working folder; start nothing");
     auto *accept = command->add_flag("--accept-server-mods", options->acceptServerMods,
@@ -123,7 +126,9 @@ void addLaunchCommand(CLI::App &app, int &exitCode)
     command->add_flag("--connect-anyway", options->connectAnyway,
                       "start even when packages the server needs are missing");
     command->add_option("--game-folder", options->gameFolder, "the game folder (default: from garrison.sav)");
-    command->add_option("--seconds", options->seconds, "how long to wait for the server")->capture_default_str();
+    command->add_option("--seconds", options->seconds, "how long to wait for the server")
+        ->check(waitSeconds())
+        ->capture_default_str();
     command->callback([options, &exitCode] { exitCode = runLaunch(*options); });
 }
 

@@ -7,6 +7,9 @@
 #include "addondb/OfferedBlock.h"
 #include "autoaddon/OfferedModel.h"
 #include "cli/DatabaseLoading.h"
+#include "cli/GameTextOption.h"
+#include "cli/JsonText.h"
+#include "cli/SecondsOption.h"
 #include "cli/ServerQuery.h"
 #include "common/DisplayText.h"
 #include "common/SizeText.h"
@@ -105,7 +108,7 @@ int runOffered(const OfferedOptions &options)
         {"recommended_mods", displayText(recommendMods(database, manual))},
     };
     if (options.json) {
-        std::cout << out.dump(2) << "\n";
+        std::cout << jsonText(out) << "\n";
         return 0;
     }
     std::cout << "Server: " << out["server"]["name"].get<std::string>() << "\n\n";
@@ -185,9 +188,11 @@ void addOfferedCommands(CLI::App &app, int &exitCode)
     auto *command = app.add_subcommand(
         "offered", "What the Auto-Addon server of a game server offers, against the database of this folder");
     command->add_option("address", options->address, "HOST[:PORT] of the game server")->required();
-    command->add_option("--password", options->password, "the server's password");
+    command->add_option("--password", options->password, "the server's password")->transform(gameText());
     command->add_option("--game-folder", options->gameFolder, "the game folder (default: from garrison.sav)");
-    command->add_option("--seconds", options->seconds, "how long to wait for the list")->capture_default_str();
+    command->add_option("--seconds", options->seconds, "how long to wait for the list")
+        ->check(waitSeconds())
+        ->capture_default_str();
     command->add_flag("--json", options->json, "print JSON");
     command->callback([options, &exitCode] { exitCode = runOffered(*options); });
     addActivationCommand(app, "activate", "Switch files on (rename them to their own names) and save", exitCode, true);

@@ -1,6 +1,9 @@
 #include "cli/QueryCommand.h"
 
 #include "cli/AddressArgument.h"
+#include "cli/GameTextOption.h"
+#include "cli/JsonText.h"
+#include "cli/SecondsOption.h"
 #include "cli/ServerQuery.h"
 #include "cli/StatusPrinter.h"
 #include "lang/LanguageLoader.h"
@@ -33,7 +36,7 @@ int runQuery(const QueryOptions &options)
     const LanguageTable language = loadLanguageTable();
     const bool answered = result.infoAnswers > 0 || result.statusAnswers > 0;
     if (options.json)
-        std::cout << statusJson(result, language, listBytes).dump(2) << "\n";
+        std::cout << jsonText(statusJson(result, language, listBytes)) << "\n";
     else if (answered)
         printStatus(std::cout, result, language, listBytes);
     if (!answered) {
@@ -53,8 +56,10 @@ void addQueryCommand(CLI::App &app, int &exitCode)
         "query", "Poll a game server and its Auto-Addon server and print what they say about themselves");
     command->add_option("address", options->address, "HOST[:PORT]; without a port the default ports are probed")
         ->required();
-    command->add_option("--password", options->password, "the server's password, for its Auto-Addon server");
+    command->add_option("--password", options->password, "the server's password, for its Auto-Addon server")
+        ->transform(gameText());
     command->add_option("--seconds", options->seconds, "how long to wait for the answers")
+        ->check(waitSeconds())
         ->capture_default_str()
         ->check(CLI::PositiveNumber);
     command->add_flag("--json", options->json, "print one JSON object");

@@ -1,13 +1,16 @@
 #include "cli/ServersCommand.h"
 
 #include "cli/DatabaseLoading.h"
-#include "common/Windows1252.h"
+#include "cli/GameTextOption.h"
+#include "cli/JsonText.h"
+#include "common/GameCodePage.h"
 #include "servers/CommandLineEntry.h"
 #include "servers/SettingsFile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <iostream>
+#include <limits>
 #include <optional>
 
 namespace garrison::cli {
@@ -26,6 +29,10 @@ struct ServersOptions {
     std::optional<bool> alwaysNoMap;
 
     bool edits() const { return add || entry >= 0 || gameFolder || alwaysNoMap; }
+    bool entryFields() const
+    {
+        return name || address || password || startup || mods || executable || local || network || select;
+    }
 };
 
 // False (with the reason) when the entry to edit does not exist.
@@ -52,7 +59,7 @@ bool applyEdits(const ServersOptions &options, Settings &settings)
     ServerEntry &entry = settings.servers[index];
     const auto set = [](std::string &field, const std::optional<std::string> &value) {
         if (value)
-            field = utf8ToWindows1252(*value);
+            field = *value;
     };
     set(entry.name, options.name);
     set(entry.address, options.address);
@@ -72,28 +79,28 @@ nlohmann::ordered_json settingsJson(const Settings &settings)
     nlohmann::ordered_json servers = nlohmann::ordered_json::array();
     for (const auto &e : settings.servers) {
         servers.push_back({
-            {"address", windows1252ToUtf8(e.address)},
-            {"password", windows1252ToUtf8(e.password)},
-            {"name", windows1252ToUtf8(e.name)},
-            {"startup_parameters", windows1252ToUtf8(e.startupParameters)},
-            {"manual_mods", windows1252ToUtf8(e.manualMods)},
-            {"automatic_mods", windows1252ToUtf8(e.automaticMods)},
+            {"address", gameTextToUtf8(e.address)},
+            {"password", gameTextToUtf8(e.password)},
+            {"name", gameTextToUtf8(e.name)},
+            {"startup_parameters", gameTextToUtf8(e.startupParameters)},
+            {"manual_mods", gameTextToUtf8(e.manualMods)},
+            {"automatic_mods", gameTextToUtf8(e.automaticMods)},
             {"automatic_mod_selection", e.automaticModSelection},
             {"local", e.local},
-            {"executable", windows1252ToUtf8(e.executable)},
+            {"executable", gameTextToUtf8(e.executable)},
             {"load_server_mods", e.loadServerMods},
         });
     }
     const Options &o = settings.options;
     nlohmann::ordered_json executables = nlohmann::ordered_json::array();
     for (const auto &executable : o.executables)
-        executables.push_back(windows1252ToUtf8(executable));
+        executables.push_back(gameTextToUtf8(executable));
     return {
         {"servers", servers},
         {"selected_index", settings.selectedIndex},
         {"options",
          {
-             {"game_folder", windows1252ToUtf8(o.gameFolder)},
+             {"game_folder", gameTextToUtf8(o.gameFolder)},
              {"install_existing", o.installExisting},
              {"auto_addon_enabled", o.autoAddonEnabled},
              {"keep_running_after_launch", o.keepRunningAfterLaunch},
@@ -115,13 +122,23 @@ void printTree(const nlohmann::ordered_json &value, const std::string &indent)
             std::cout << indent << key << ":\n";
             printTree(item, indent + "  ");
         } else {
-            std::cout << indent << key << ": " << (item.is_string() ? item.get<std::string>() : item.dump()) << "\n";
+            std::cout << indent << key << ": " << (item.is_string() ? item.get<std::string>() : jsonText(item, -1))
+                      << "\n";
         }
     }
 }
 
 int runServers(const ServersOptions &options)
 {
+    // Nothing typed is ever dropped without a word.
+    if (options.entryFields() && !options.add && options.entry < 0) {
+        std::cerr << "garrison-cli: the fields of an entry need --add or --entry N\n";
+        return 2;
+    }
+    if (!options.words.empty() && !options.applyCommandLine) {
+        std::cerr << "garrison-cli: the switches after -- need --apply-command-line\n";
+        return 2;
+    }
     auto read = loadSettings();
     if (!read)
         return 1;
@@ -139,7 +156,7 @@ int runServers(const ServersOptions &options)
         return 1;
     }
     if (options.json)
-        std::cout << settingsJson(settings).dump(2) << "\n";
+        std::cout << jsonText(settingsJson(settings)) << "\n";
     else
         printTree(settingsJson(settings), "");
     return 0;
@@ -155,19 +172,22 @@ void addServersCommand(CLI::App &app, int &exitCode)
     command->add_flag("--json", options->json, "print one JSON object");
     command->add_flag("--apply-command-line", options->applyCommandLine,
                       "apply the game switches after -- (-connect=, -port=, -password=, ...) and save");
-    command->add_option("words", options->words, "the switches, after --");
+    command->add_option("words", options->words, "the switches, after --")->transform(gameText());
     auto *add = command->add_flag("--add", options->add, "add an entry (and select it), with the fields below");
-    auto *entry = command->add_option("--entry", options->entry, "edit the entry of this index");
+    auto *entry = command->add_option("--entry", options->entry, "edit the entry of this index")
+                      ->check(CLI::Range(0, std::numeric_limits<int>::max()));
     add->excludes(entry);
-    command->add_option("--name", options->name, "the entry's name");
-    command->add_option("--address", options->address, "HOST[:PORT] of a network entry");
-    command->add_option("--password", options->password, "the server's password");
+    command->add_option("--name", options->name, "the entry's name")->transform(gameText());
+    command->add_option("--address", options->address, "HOST[:PORT] of a network entry")->transform(gameText());
+    command->add_option("--password", options->password, "the server's password")->transform(gameText());
     auto *local = command->add_flag("--local", options->local, "a local game, not a server");
     auto *network = command->add_flag("--network", options->network, "a network server");
     local->excludes(network);
-    command->add_option("--startup", options->startup, "startup parameters put before Garrison's (-name=X ...)");
-    command->add_option("--mods", options->mods, "manual mod folders, separated by ;");
-    command->add_option("--executable", options->executable, "the game executable (default: by the server's version)");
+    command->add_option("--startup", options->startup, "startup parameters put before Garrison's (-name=X ...)")
+        ->transform(gameText());
+    command->add_option("--mods", options->mods, "manual mod folders, separated by ;")->transform(gameText());
+    command->add_option("--executable", options->executable, "the game executable (default: by the server's version)")
+        ->transform(gameText());
     command->add_flag("--select", options->select, "make the entry the selected one");
     command->add_option("--game-folder", options->gameFolder, "set the game folder");
     command->add_option("--always-no-map", options->alwaysNoMap, "on or off: start the game with -nomap");

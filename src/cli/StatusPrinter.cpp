@@ -1,7 +1,7 @@
 #include "cli/StatusPrinter.h"
 
 #include "common/DisplayText.h"
-#include "common/Windows1252.h"
+#include "common/GameCodePage.h"
 #include "monitor/AddonServerText.h"
 #include "monitor/GameStates.h"
 
@@ -27,7 +27,7 @@ std::string implementationText(Implementation implementation)
 
 std::string utf8(const std::string &text)
 {
-    return windows1252ToUtf8(text);
+    return gameTextToUtf8(text);
 }
 
 } // namespace

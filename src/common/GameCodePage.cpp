@@ -94,6 +94,25 @@ std::string gameTextToUtf8(std::string_view text)
     return convert(text, "UTF-8", codePage.c_str(), "\xEF\xBF\xBD", false);
 }
 
+std::optional<std::string> utf8ToGameTextExactly(std::string_view text, std::string &unfit)
+{
+    std::string converted = utf8ToGameText(text);
+    if (gameTextToUtf8(converted) == text)
+        return converted;
+    // One character at a time, to name the first that does not come back.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = std::min(text.size() - at, utf8Length(static_cast<unsigned char>(text[at])));
+        const std::string_view character = text.substr(at, length);
+        if (gameTextToUtf8(utf8ToGameText(character)) != character) {
+            unfit = std::string(character);
+            return std::nullopt;
+        }
+        at += length;
+    }
+    unfit.clear();
+    return std::nullopt;
+}
+
 std::string utf8ToGameText(std::string_view text)
 {
     const std::string codePage = gameCodePage();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,9 @@ std::string gameCodePage();
 std::string gameTextToUtf8(std::string_view text);
 // Characters the code page cannot hold become '?'.
 std::string utf8ToGameText(std::string_view text);
+// The text in the code page, or nothing when a character does not fit:
+// unfit then holds the first such character (as UTF-8). For what must not
+// change on the way, such as a password.
+std::optional<std::string> utf8ToGameTextExactly(std::string_view text, std::string &unfit);
 
 } // namespace garrison

@@ -17,6 +17,6 @@ Schließen
 Add"
 
 "$cli" lang > /dev/null 2>&1
-status_is "no label refused" $? 106
+status_is "no label refused" $? 2
 
 finish
