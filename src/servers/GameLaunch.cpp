@@ -4,6 +4,7 @@
 #include "addondb/ModRecommendation.h"
 #include "autoaddon/OfferedModel.h"
 #include "common/TextCompare.h"
+#include "common/WindowsArguments.h"
 #include "common/WordSplit.h"
 #include "platform/FileSystem.h"
 #include "platform/HostLookup.h"
@@ -115,10 +116,12 @@ bool launchGame(LaunchSituation &situation, LaunchView &view, const std::string 
     const Options &options = *situation.options;
     const ServerStatus &status = *situation.status;
 
-    std::string parameters =
-        entry.local ? "-nosplash" : "-nosplash -connect=" + connectAddress + " -port=" + connectPort;
+    // Each switch one argument, whatever its value holds: a password with a space or a quote stays whole.
+    std::string parameters = entry.local ? "-nosplash"
+                                         : "-nosplash " + quoteWindowsArgument("-connect=" + connectAddress) + " " +
+                                               quoteWindowsArgument("-port=" + connectPort);
     if (!entry.local && status.passwordRequired && !entry.password.empty())
-        parameters += " -password=" + entry.password;
+        parameters += " " + quoteWindowsArgument("-password=" + entry.password);
     if (options.alwaysNoMap)
         parameters += " -nomap";
 
@@ -157,7 +160,7 @@ bool launchGame(LaunchSituation &situation, LaunchView &view, const std::string 
         Activation(*situation.database)
             .activateForServer(mods, options.noAutomaticActivation, situation.database->offered());
     if (!mods.empty())
-        parameters += " -mod=" + mods;
+        parameters += " " + quoteWindowsArgument("-mod=" + mods);
     if (!entry.startupParameters.empty())
         parameters = entry.startupParameters + " " + parameters;
 

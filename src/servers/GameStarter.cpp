@@ -1,5 +1,7 @@
 #include "servers/GameStarter.h"
 
+#include "common/GameCodePage.h"
+#include "common/WindowsArguments.h"
 #include "common/WordSplit.h"
 #include "platform/NativePath.h"
 #include "platform/ProcessStart.h"
@@ -21,8 +23,9 @@ std::vector<std::string> gameArguments(const GameRunner &runner, const std::stri
 {
     std::vector<std::string> argv = runner.runner;
     argv.push_back(nativePath(gameFolder, executable).value_or(gameFolder + executable));
-    for (auto &word : splitWords(parameters))
-        argv.push_back(std::move(word));
+    // Read as the game's runtime reads its command line, and handed over as UTF-8, which Wine expects.
+    for (const auto &word : splitWindowsArguments(parameters))
+        argv.push_back(gameTextToUtf8(word));
     return argv;
 }
 

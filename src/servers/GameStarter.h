@@ -21,7 +21,8 @@ struct GameRunner {
 };
 
 // The runner's words, the executable as a native path (its spelling on disk),
-// then the parameters split by the command-line word rules.
+// then the parameters as the game's runtime splits a Windows command line,
+// each turned from the game's code page into UTF-8.
 std::vector<std::string> gameArguments(const GameRunner &runner, const std::string &gameFolder,
                                        const std::string &executable, const std::string &parameters);
 // Starts the game in the game folder; false when it could not be started.

@@ -1,4 +1,5 @@
 #include "common/WordSplit.h"
+#include "common/WindowsArguments.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,29 @@ TEST(WordSplit, Cases)
     };
     for (const auto &c : cases)
         EXPECT_EQ(splitWords(c.text), c.words) << '[' << c.text << ']';
+}
+
+// The game's runtime reads its command line by these rules; what we quote comes back whole.
+TEST(WindowsArguments, SplitAsTheRuntimeDoesAndQuoteToComeBackWhole)
+{
+    const struct {
+        const char *line;
+        std::vector<std::string> arguments;
+    } cases[] = {
+        {"-nosplash  -mod=a;b", {"-nosplash", "-mod=a;b"}},
+        {"-name=\"John Smith\" x", {"-name=John Smith", "x"}},
+        {"\"a \\\"b\\\" c\"", {"a \"b\" c"}},
+        {"C:\\Games\\ \"C:\\My Games\\\\\"", {"C:\\Games\\", "C:\\My Games\\"}},
+        {"\"\" \"say \"\"hi\"\"\"", {"", "say \"hi\""}},
+        {"  ", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(splitWindowsArguments(c.line), c.arguments) << c.line;
+    for (const std::string argument : {"-password=p w\"x", "", "a\\", "a\\\"b", "tab\there", "plain"}) {
+        const std::string line = "-nosplash " + quoteWindowsArgument(argument) + " -nomap";
+        EXPECT_EQ(splitWindowsArguments(line), (std::vector<std::string>{"-nosplash", argument, "-nomap"})) << line;
+    }
+    EXPECT_EQ(quoteWindowsArgument("-mod=a;b"), "-mod=a;b");
 }
 
 } // namespace

@@ -183,8 +183,10 @@ TEST(GameStarter, RunsTheRunnerInTheGameFolder)
                                       record + ".tmp'\nmv '" + record + ".tmp' '" + record + "'\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
     const GameRunner runner{{script, "--flag"}, "/prefix"};
+    // As launchGame writes it, in the game's code page: a typed name, a password with a space and a quote,
+    // a mod folder with an umlaut.
     ASSERT_TRUE(startGame(runner, folder / "Game Folder/", "OPERATIONFLASHPOINT.EXE",
-                          "-nosplash -name=\"John Smith\" -mod=a;b"));
+                          "-nosplash -name=\"J\xf6rg \xdc\" \"-password=p w\\\"x\" -mod=@M\xfcll"));
     ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(record); }));
     std::ifstream in(record);
     std::vector<std::string> lines;
@@ -196,9 +198,9 @@ TEST(GameStarter, RunsTheRunnerInTheGameFolder)
         "[--flag]",
         "[" + folder / "Game Folder/OperationFlashpoint.exe]",
         "[-nosplash]",
-        "[-name=]",
-        "[John Smith]",
-        "[-mod=a;b]",
+        "[-name=J\xc3\xb6rg \xc3\x9c]",
+        "[-password=p w\"x]",
+        "[-mod=@M\xc3\xbcll]",
     };
     EXPECT_EQ(lines, wanted);
     EXPECT_FALSE(startGame(GameRunner{{"/nonexistent/runner"}, {}}, folder.path(), "x.exe", ""));
