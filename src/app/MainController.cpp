@@ -69,6 +69,10 @@ bool MainController::initialise(std::uint32_t now)
     if (!m_settingsWritable)
         m_view.showNotice(std::string(SettingsFile::kFileName) + " cannot be read (" + read.problem +
                           "). Garrison works on without saving over it.");
+    if (!folderWritable(m_start.folder.empty() ? "./" : m_start.folder))
+        m_view.showNotice("The folder " + (m_start.folder.empty() ? std::string("here") : m_start.folder) +
+                          " cannot be written: the server list, the options and the add-on database of this run "
+                          "will not be saved.");
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
     if (!m_linux.winePrefix.empty())
         m_start.places.winePrefix = m_linux.winePrefix;

@@ -109,7 +109,10 @@ bool CliLaunchView::start(const std::string &gameFolder, const std::string &exec
             std::cout << "WINEPREFIX      " << m_runner.winePrefix << "\n";
         return true;
     }
-    return startGame(m_runner, gameFolder, executable, parameters);
+    const std::string problem = startGame(m_runner, gameFolder, executable, parameters);
+    if (!problem.empty())
+        std::cerr << "garrison-cli: " << problem << "\n";
+    return problem.empty();
 }
 
 } // namespace garrison::cli

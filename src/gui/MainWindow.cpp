@@ -17,6 +17,8 @@
 #include "servers/SearchRoots.h"
 #include "ui_MainWindow.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -501,12 +503,17 @@ void MainWindow::clearLaunchBox()
 
 void MainWindow::showError(const std::string &label)
 {
-    QMessageBox::warning(this, windowTitle(), toQt(language().Resolve(label)));
+    // After a failed start, why: the runner and where it is set.
+    const std::string why = std::exchange(m_startProblem, {});
+    QMessageBox::warning(this, windowTitle(),
+                         toQt(language().Resolve(label)) + (why.empty() ? QString() : ":\n" + toQt(why)));
 }
 
 bool MainWindow::start(const std::string &gameFolder, const std::string &executable, const std::string &parameters)
 {
-    return startGame(GameRunner::load(m_controller->file(GameRunner::kFileName)), gameFolder, executable, parameters);
+    m_startProblem =
+        startGame(GameRunner::load(m_controller->file(GameRunner::kFileName)), gameFolder, executable, parameters);
+    return m_startProblem.empty();
 }
 
 void MainWindow::launched(bool keepRunning)

@@ -112,6 +112,7 @@ private:
     bool m_restart = false;
     ScanProgressDialog *m_scanDialog = nullptr;
     std::unique_ptr<BannerFetch> m_banner;
+    std::string m_startProblem;
 };
 
 } // namespace garrison::gui

@@ -12,6 +12,17 @@
 
 namespace garrison {
 
+bool folderWritable(const std::string &folder)
+{
+    std::string probe = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + ".garrison-probe-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0)
+        return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
 std::string realFolder(const std::string &path)
 {
     char resolved[PATH_MAX];

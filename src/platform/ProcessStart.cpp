@@ -13,7 +13,7 @@ extern char **environ;
 namespace garrison {
 
 bool startProcess(const std::vector<std::string> &argv, const std::string &workingFolder,
-                  const std::vector<std::pair<std::string, std::string>> &variables)
+                  const std::vector<std::pair<std::string, std::string>> &variables, int *error)
 {
     if (argv.empty())
         return false;
@@ -42,8 +42,11 @@ bool startProcess(const std::vector<std::string> &argv, const std::string &worki
     pid_t pid = 0;
     const int result = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (result != 0)
+    if (result != 0) {
+        if (error)
+            *error = result;
         return false;
+    }
     std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return true;
 }

@@ -7,6 +7,9 @@
 #include "platform/ProcessStart.h"
 #include "servers/LinuxSettings.h"
 
+#include <cerrno>
+#include <system_error>
+
 namespace garrison {
 
 GameRunner GameRunner::load(const std::string &path)
@@ -29,13 +32,25 @@ std::vector<std::string> gameArguments(const GameRunner &runner, const std::stri
     return argv;
 }
 
-bool startGame(const GameRunner &runner, const std::string &gameFolder, const std::string &executable,
-               const std::string &parameters)
+std::string startGame(const GameRunner &runner, const std::string &gameFolder, const std::string &executable,
+                      const std::string &parameters)
 {
     std::vector<std::pair<std::string, std::string>> variables;
     if (!runner.winePrefix.empty())
         variables.emplace_back("WINEPREFIX", runner.winePrefix);
-    return startProcess(gameArguments(runner, gameFolder, executable, parameters), gameFolder, variables);
+    int error = 0;
+    if (startProcess(gameArguments(runner, gameFolder, executable, parameters), gameFolder, variables, &error))
+        return {};
+    const std::string name = runner.runner.empty() ? std::string() : runner.runner.front();
+    std::string why;
+    if (error == ENOENT)
+        why = name.find('/') == std::string::npos ? "was not found in PATH" : "was not found";
+    else if (error == EACCES)
+        why = "is not executable";
+    else
+        why = "could not be started: " + std::error_code(error, std::generic_category()).message();
+    return "the runner \"" + name + "\" " + why + " (\"runner\" in " + LinuxSettings::kFileName +
+           "; is Wine installed?)";
 }
 
 } // namespace garrison

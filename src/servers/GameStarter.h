@@ -25,8 +25,9 @@ struct GameRunner {
 // each turned from the game's code page into UTF-8.
 std::vector<std::string> gameArguments(const GameRunner &runner, const std::string &gameFolder,
                                        const std::string &executable, const std::string &parameters);
-// Starts the game in the game folder; false when it could not be started.
-bool startGame(const GameRunner &runner, const std::string &gameFolder, const std::string &executable,
-               const std::string &parameters);
+// Starts the game in the game folder. Empty when it started, else why not:
+// the runner named, what is wrong with it and where it is set.
+std::string startGame(const GameRunner &runner, const std::string &gameFolder, const std::string &executable,
+                      const std::string &parameters);
 
 } // namespace garrison

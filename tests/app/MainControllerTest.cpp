@@ -259,6 +259,22 @@ TEST_F(MainControllerTest, AListItCannotReadIsKeptAsItIs)
     EXPECT_EQ(temp.read("garrison.sav"), newer);
 }
 
+// A data folder nothing can be written to: said once at the start.
+TEST_F(MainControllerTest, AFolderThatCannotBeWrittenIsNamed)
+{
+    MainStart places;
+    places.folder = "/proc/";
+    places.places = {temp / "noprefix", temp / "nohome"};
+    places.programFolder = programFolder;
+    controller = std::make_unique<MainController>(view, language, places);
+    controller->initialise(now);
+    const auto notices = std::count_if(view.actions.begin(), view.actions.end(), [](const std::string &action) {
+        return action.starts_with("notice The folder /proc/ cannot be written");
+    });
+    EXPECT_EQ(notices, 1);
+    controller->shutDown(0, 0);
+}
+
 TEST_F(MainControllerTest, AddEditAndDel)
 {
     auto &main = start();

@@ -185,8 +185,8 @@ TEST(GameStarter, RunsTheRunnerInTheGameFolder)
     const GameRunner runner{{script, "--flag"}, "/prefix"};
     // As launchGame writes it, in the game's code page: a typed name, a password with a space and a quote,
     // a mod folder with an umlaut.
-    ASSERT_TRUE(startGame(runner, folder / "Game Folder/", "OPERATIONFLASHPOINT.EXE",
-                          "-nosplash -name=\"J\xf6rg \xdc\" \"-password=p w\\\"x\" -mod=@M\xfcll"));
+    ASSERT_EQ("", startGame(runner, folder / "Game Folder/", "OPERATIONFLASHPOINT.EXE",
+                            "-nosplash -name=\"J\xf6rg \xdc\" \"-password=p w\\\"x\" -mod=@M\xfcll"));
     ASSERT_TRUE(test::eventually([&] { return std::filesystem::exists(record); }));
     std::ifstream in(record);
     std::vector<std::string> lines;
@@ -203,7 +203,17 @@ TEST(GameStarter, RunsTheRunnerInTheGameFolder)
         "[-mod=@M\xc3\xbcll]",
     };
     EXPECT_EQ(lines, wanted);
-    EXPECT_FALSE(startGame(GameRunner{{"/nonexistent/runner"}, {}}, folder.path(), "x.exe", ""));
+    EXPECT_EQ(
+        startGame(GameRunner{{"/nonexistent/runner"}, {}}, folder.path(), "x.exe", ""),
+        "the runner \"/nonexistent/runner\" was not found (\"runner\" in garrison-linux.conf; is Wine installed?)");
+    EXPECT_EQ(startGame(GameRunner{{"wine-not-here"}, {}}, folder.path(), "x.exe", ""),
+              "the runner \"wine-not-here\" was not found in PATH (\"runner\" in garrison-linux.conf; is Wine "
+              "installed?)");
+    const std::string notExecutable = folder.write("not-a-program", "text");
+    EXPECT_EQ(startGame(GameRunner{{notExecutable}, {}}, folder.path(), "x.exe", ""),
+              "the runner \"" + notExecutable +
+                  "\" is not executable (\"runner\" in garrison-linux.conf; "
+                  "is Wine installed?)");
 
     folder.write("garrison-linux.conf", "# how to run the game\nrunner = proton run\nwine_prefix = /p x\n");
     const auto loaded = GameRunner::load(folder / "garrison-linux.conf");
