@@ -70,6 +70,11 @@ Catalogue buildCatalogue(const CatalogueSettings &settings)
         const auto leftOut = [&](const std::string &why) {
             catalogue.problems.push_back(entry.name + ": " + why);
         };
+        // A pipe would hold the server in open() for good.
+        if (entry.special) {
+            leftOut("no regular file");
+            continue;
+        }
         if (entry.size > std::numeric_limits<std::uint32_t>::max()) {
             leftOut("larger than 4 GiB, more than the list can announce");
             continue;

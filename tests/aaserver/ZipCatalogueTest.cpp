@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace garrison;
 using test::crcOf;
@@ -36,6 +37,7 @@ TEST(ZipCatalogue, EachZipAsTheClientWillInstallItAndEveryBadOneLeftOutWithItsRe
     ASSERT_TRUE(test::writeZip(temp / "zips/same tank.zip", {{"TANK.PBO", "tank"}}));
     std::filesystem::create_symlink(temp / "nowhere.zip", temp / "zips/dangling.zip");
     temp.write("zips/notes.txt", "not a zip at all");
+    ASSERT_EQ(mkfifo((temp / "zips/pipe.zip").c_str(), 0600), 0);
 
     CatalogueSettings settings;
     settings.zipsFolder = temp / "zips";
@@ -68,10 +70,11 @@ TEST(ZipCatalogue, EachZipAsTheClientWillInstallItAndEveryBadOneLeftOutWithItsRe
             all += problem + "\n";
         return all;
     }();
-    for (const char *reason : {"corrupt.zip: ", "climbing.zip: the archive would write", "refused.zip: auto-addon.txt",
-                               "z other tank.zip: addons\\tank.pbo is also in", "dangling.zip: "})
+    for (const char *reason :
+         {"corrupt.zip: ", "climbing.zip: the archive would write", "refused.zip: auto-addon.txt",
+          "z other tank.zip: addons\\tank.pbo is also in", "dangling.zip: ", "pipe.zip: no regular file"})
         EXPECT_NE(problems.find(reason), std::string::npos) << reason << " in\n" << problems;
-    EXPECT_EQ(catalogue.problems.size(), 5u) << problems;
+    EXPECT_EQ(catalogue.problems.size(), 6u) << problems;
 }
 
 // What no client could install is not served: the same refusals as the installer's.
