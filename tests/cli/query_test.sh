@@ -24,6 +24,11 @@ status_is "query without a port" $? 0
 golden "every field, the list received" "$json" query.json
 holds "list cached" ls ./*.tmp
 
+# The server's texts in the code page the player chose: 0xE9 is "й" in Windows-1251.
+echo "code_page = Windows-1251" > garrison-linux.conf
+contains "a Cyrillic server's name" "$("$cli" query "$address:2302" --json)" 'Caf'$'\xd0\xb9'
+rm garrison-linux.conf
+
 text=$("$cli" query "$address:2302" --password wrong)
 status_is "query with a port" $? 0
 golden "every field as text, the password refused" "$text" query_refused.txt

@@ -3,6 +3,7 @@
 #include "aaserver/OfferedBlockWriter.h"
 #include "autoaddon/AutoAddonPeer.h"
 #include "central/CentralPeer.h"
+#include "common/GameCodePage.h"
 #include "gameserver/GameServerPeer.h"
 #include "gui/BrowserDialog.h"
 #include "gui/ConfigurationDialog.h"
@@ -138,6 +139,17 @@ TEST_F(MainWindowTest, TheSelectedServerShowsWithItsPlayers)
     EXPECT_EQ(window->control(1002)->accessibleName(), "Current mission");
     EXPECT_EQ(window->control(1024)->accessibleName(), "Map");
     EXPECT_EQ(window->control(1015)->accessibleName(), "Status");
+}
+
+// A list the command line wrote in the chosen code page reads the same in the window.
+TEST_F(MainWindowTest, TheServerListInTheChosenCodePage)
+{
+    temp.write("garrison-linux.conf", "runner = true\ncode_page = Windows-1251\n");
+    settings.servers = {networkEntry("10.0.0.7:2302", "\xd1\xe5\xf0\xe2\xe5\xf0 \xc8\xe2\xe0\xed")};
+    open();
+    EXPECT_EQ(window->findChild<QComboBox *>("serverList")->itemText(0), QString::fromUtf8("Сервер Иван"));
+    window.reset();
+    selectGameCodePage("Windows-1252");
 }
 
 TEST_F(MainWindowTest, LocalEntriesAndBadAddressesPollNothing)
