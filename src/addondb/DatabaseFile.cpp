@@ -5,6 +5,7 @@
 #include "common/ByteReader.h"
 #include "common/LittleEndian.h"
 #include "common/TextCompare.h"
+#include "platform/FileSystem.h"
 #include "platform/WholeFile.h"
 
 #include <libdeflate.h>
@@ -251,9 +252,8 @@ bool save(AddonDatabase &database, const std::string &path, const std::string &t
     appendLittleEndian(file, static_cast<std::uint32_t>(payload.size()));
     file.insert(file.end(), packed->begin(), packed->end());
     // A bare temporary name lives beside the database: the rename stays on its file system.
-    const auto slash = path.rfind('/');
-    const bool bare = temporary.find('/') == std::string::npos && slash != std::string::npos;
-    if (!replaceFile(path, bare ? path.substr(0, slash + 1) + temporary : temporary, file))
+    const bool bare = temporary.find('/') == std::string::npos;
+    if (!replaceFile(path, bare ? besideFile(path, temporary) : temporary, file))
         return false;
     // The file now says what the disk holds: nothing left to undo.
     database.journal().clear();

@@ -97,28 +97,21 @@ std::string targetPath(const std::string &path, const InstallRule &rule, const s
     return target;
 }
 
-// The archive's auto-addon.txt, read in blocks up to the cap: the size the
-// directory states may lie.
+// The archive's auto-addon.txt, at most the cap: a member that unpacks to
+// more than its stated size is damaged, so the stated size bounds it.
 bool readInstructionText(ZipReader &zip, const ZipReader::Member &member, std::string &text, std::string &failure)
 {
-    const std::string tooLarge =
-        "auto-addon.txt is larger than " + std::to_string(kMaxInstructionBytes / 1024) + " KiB";
     if (member.size > kMaxInstructionBytes) {
-        failure = tooLarge;
+        failure = "auto-addon.txt is larger than " + std::to_string(kMaxInstructionBytes / 1024) + " KiB";
         return false;
     }
-    if (const std::string problem = ZipReader::unpackProblem(member); !problem.empty()) {
-        failure = problem;
-        return false;
-    }
+    // The reader never hands over more than the directory's size, checked above.
     const bool read = zip.unpack(member, [&](std::vector<char> &&block) {
-        if (text.size() + block.size() > kMaxInstructionBytes)
-            return false;
         text.append(block.data(), block.size());
         return true;
     });
     if (!read)
-        failure = text.size() >= kMaxInstructionBytes ? tooLarge : "auto-addon.txt cannot be read: " + zip.failure();
+        failure = zip.failure();
     return read;
 }
 

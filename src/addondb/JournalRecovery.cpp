@@ -76,18 +76,12 @@ bool undo(const Section &section)
     return changed;
 }
 
-std::string folderOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 } // namespace
 
 std::vector<std::string> openChangeJournal(AddonDatabase &database, const std::string &databasePath)
 {
     ChangeJournal &journal = database.journal();
-    journal.setPath(folderOf(databasePath) + kJournalFileName);
+    journal.setPath(besideFile(databasePath, kJournalFileName));
     std::vector<std::string> notes;
     if (!pathExists(journal.path()))
         return notes;

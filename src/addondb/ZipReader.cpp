@@ -12,9 +12,9 @@ namespace garrison {
 
 namespace {
 
-// Stored and deflated members up to this size are read in one call and
-// inflated in one call by libdeflate,
-// several times faster than a stream; larger ones go through the stream.
+// Stored and deflated members up to this size are read in one call, and
+// deflated ones inflated in one call by libdeflate: several times faster
+// than a stream. Larger ones go through the stream.
 constexpr std::uint64_t kAtOnceLimit = 64ull * 1024 * 1024;
 constexpr std::size_t kBlock = 1024 * 1024;
 
@@ -33,27 +33,39 @@ std::string damagedText(const ZipReader::Member &member)
     return quoted(member.name) + " is damaged in the archive (its size or CRC-32 does not match)";
 }
 
+std::string unreadableText(const ZipReader::Member &member, const char *why)
+{
+    return quoted(member.name) + " cannot be read from the archive: " + why;
+}
+
 // Counts and CRCs what goes to the sink; more bytes than the directory
 // states are damage, whatever follows.
 class Delivery {
 public:
     Delivery(const ZipReader::Member &member, const ZipReader::Sink &sink) : m_member(member), m_sink(sink) {}
-    enum class Result { Taken, TooMany, Refused };
-    Result deliver(std::vector<char> &&block)
+    // False, with why(), when the block is too much or the sink stopped.
+    bool deliver(std::vector<char> &&block)
     {
         m_total += block.size();
-        if (m_total > m_member.size)
-            return Result::TooMany;
+        if (m_total > m_member.size) {
+            m_why = damagedText(m_member);
+            return false;
+        }
         m_crc = updateCrc32(m_crc, block.data(), block.size());
-        return m_sink(std::move(block)) ? Result::Taken : Result::Refused;
+        if (m_sink(std::move(block)))
+            return true;
+        m_why = quoted(m_member.name) + " was not taken";
+        return false;
     }
     bool whole() const { return m_total == m_member.size && m_crc == m_member.crc; }
+    const std::string &why() const { return m_why; }
 
 private:
     const ZipReader::Member &m_member;
     const ZipReader::Sink &m_sink;
     std::uint64_t m_total = 0;
     std::uint32_t m_crc = 0;
+    std::string m_why;
 };
 
 } // namespace
@@ -180,18 +192,15 @@ bool ZipReader::unpack(const Member &member, const Sink &sink)
 
 bool ZipReader::unpackAtOnce(const Member &member, const Sink &sink)
 {
-    const std::string damaged = damagedText(member);
     const OpenMember file(zip_fopen_index(m_zip, member.index, ZIP_FL_COMPRESSED));
     if (!file)
-        return fail(quoted(member.name) + " cannot be read from the archive: " + zip_strerror(m_zip));
+        return fail(unreadableText(member, zip_strerror(m_zip)));
     std::vector<char> packed(member.compressedSize);
     std::uint64_t have = 0;
     while (have < packed.size()) {
         const zip_int64_t read = zip_fread(file.get(), packed.data() + have, packed.size() - have);
         if (read <= 0)
-            return fail(read < 0
-                            ? quoted(member.name) + " cannot be read from the archive: " + zip_file_strerror(file.get())
-                            : damaged);
+            return fail(read < 0 ? unreadableText(member, zip_file_strerror(file.get())) : damagedText(member));
         have += static_cast<std::uint64_t>(read);
     }
     std::vector<char> data;
@@ -206,21 +215,13 @@ bool ZipReader::unpackAtOnce(const Member &member, const Sink &sink)
         std::size_t produced = 0;
         if (libdeflate_deflate_decompress(inflater.get(), packed.data(), packed.size(), data.data(), data.size(),
                                           &produced) != LIBDEFLATE_SUCCESS)
-            return fail(damaged);
+            return fail(damagedText(member));
         data.resize(produced);
-        packed = {};
     }
-    if (data.size() != member.size || updateCrc32(0, data.data(), data.size()) != member.crc)
-        return fail(damaged);
-    if (!sink(std::move(data)))
-        return fail(quoted(member.name) + " was not taken");
-    return true;
-}
-
-bool ZipReader::deliveryFailed(const Member &member, int result)
-{
-    return fail(result == static_cast<int>(Delivery::Result::TooMany) ? damagedText(member)
-                                                                      : quoted(member.name) + " was not taken");
+    Delivery delivery(member, sink);
+    if (!delivery.deliver(std::move(data)))
+        return fail(delivery.why());
+    return delivery.whole() || fail(damagedText(member));
 }
 
 bool ZipReader::unpackStreamed(const Member &member, const Sink &sink)
@@ -229,7 +230,7 @@ bool ZipReader::unpackStreamed(const Member &member, const Sink &sink)
     const zip_flags_t raw = member.method == ZIP_CM_STORE ? ZIP_FL_COMPRESSED : 0;
     const OpenMember file(zip_fopen_index(m_zip, member.index, raw));
     if (!file)
-        return fail(quoted(member.name) + " cannot be read from the archive: " + zip_strerror(m_zip));
+        return fail(unreadableText(member, zip_strerror(m_zip)));
     Delivery delivery(member, sink);
     while (true) {
         std::vector<char> block(kBlock);
@@ -238,13 +239,13 @@ bool ZipReader::unpackStreamed(const Member &member, const Sink &sink)
             const int code = zip_error_code_zip(zip_file_get_error(file.get()));
             if (code == ZIP_ER_CRC || code == ZIP_ER_INCONS || code == ZIP_ER_COMPRESSED_DATA)
                 return fail(damagedText(member));
-            return fail(quoted(member.name) + " cannot be read from the archive: " + zip_file_strerror(file.get()));
+            return fail(unreadableText(member, zip_file_strerror(file.get())));
         }
         if (read == 0)
             break;
         block.resize(static_cast<std::size_t>(read));
-        if (const auto result = delivery.deliver(std::move(block)); result != Delivery::Result::Taken)
-            return deliveryFailed(member, static_cast<int>(result));
+        if (!delivery.deliver(std::move(block)))
+            return fail(delivery.why());
     }
     return delivery.whole() || fail(damagedText(member));
 }
@@ -253,7 +254,7 @@ bool ZipReader::unpackLzma(const Member &member, const Sink &sink)
 {
     const OpenMember file(zip_fopen_index(m_zip, member.index, ZIP_FL_COMPRESSED));
     if (!file)
-        return fail(quoted(member.name) + " cannot be read from the archive: " + zip_strerror(m_zip));
+        return fail(unreadableText(member, zip_strerror(m_zip)));
     Delivery delivery(member, sink);
     ZipLzmaDecoder decoder(member.size);
     std::vector<char> packed(kBlock);
@@ -263,15 +264,15 @@ bool ZipReader::unpackLzma(const Member &member, const Sink &sink)
         if (status == ZipLzmaDecoder::Status::NeedInput) {
             const zip_int64_t read = zip_fread(file.get(), packed.data(), packed.size());
             if (read < 0)
-                return fail(quoted(member.name) + " cannot be read from the archive: " + zip_file_strerror(file.get()));
+                return fail(unreadableText(member, zip_file_strerror(file.get())));
             decoder.give(packed.data(), static_cast<std::size_t>(read), read == 0);
         } else if (status == ZipLzmaDecoder::Status::Output) {
-            if (const auto result = delivery.deliver(std::move(block)); result != Delivery::Result::Taken)
-                return deliveryFailed(member, static_cast<int>(result));
+            if (!delivery.deliver(std::move(block)))
+                return fail(delivery.why());
         } else if (status == ZipLzmaDecoder::Status::TooMuchMemory) {
             return fail(quoted(member.name) + " needs more memory to unpack than Garrison allows");
         } else {
-            return status == ZipLzmaDecoder::Status::End && delivery.whole() ? true : fail(damagedText(member));
+            return (status == ZipLzmaDecoder::Status::End && delivery.whole()) || fail(damagedText(member));
         }
     }
 }

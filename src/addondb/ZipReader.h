@@ -57,7 +57,6 @@ private:
     bool unpackAtOnce(const Member &member, const Sink &sink);
     bool unpackStreamed(const Member &member, const Sink &sink);
     bool unpackLzma(const Member &member, const Sink &sink);
-    bool deliveryFailed(const Member &member, int result);
 
     zip *m_zip = nullptr;
     std::vector<Member> m_members;

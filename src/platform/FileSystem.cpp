@@ -12,6 +12,13 @@
 
 namespace garrison {
 
+std::string besideFile(const std::string &path, const std::string &name)
+{
+    const auto slash = path.rfind('/');
+    const std::string last = name.substr(name.rfind('/') + 1);
+    return slash == std::string::npos ? last : path.substr(0, slash + 1) + last;
+}
+
 bool folderWritable(const std::string &folder)
 {
     std::string probe = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + ".garrison-probe-XXXXXX";

@@ -40,6 +40,8 @@ FsStatus removeFolder(const std::string &path);
 FsStatus createFolder(const std::string &path);
 
 bool pathExists(const std::string &path);
+// The last element of name, in the folder of path ("a/b.dat", "c.tmp" -> "a/c.tmp").
+std::string besideFile(const std::string &path, const std::string &name);
 // Whether a file can be created in folder: tried, not guessed from permission bits.
 bool folderWritable(const std::string &folder);
 // Size, time and kind of one entry; symbolic links are followed.

@@ -1,6 +1,7 @@
 #include "platform/WholeFile.h"
 
 #include "platform/FileHandle.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -44,20 +45,13 @@ std::string linkTarget(const std::string &path)
     return error ? path : target.string();
 }
 
-std::string besides(const std::string &target, const std::string &temporary)
-{
-    const auto slash = target.rfind('/');
-    const auto name = temporary.substr(temporary.rfind('/') + 1);
-    return slash == std::string::npos ? name : target.substr(0, slash + 1) + name;
-}
-
 } // namespace
 
 bool replaceFile(const std::string &linkOrPath, const std::string &givenTemporary, std::span<const std::uint8_t> bytes,
                  unsigned newMode)
 {
     const std::string path = linkTarget(linkOrPath);
-    const std::string temporary = path == linkOrPath ? givenTemporary : besides(path, givenTemporary);
+    const std::string temporary = path == linkOrPath ? givenTemporary : besideFile(path, givenTemporary);
     struct stat old {};
     const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : static_cast<mode_t>(newMode);
     {

@@ -103,8 +103,10 @@ TEST(ZipCatalogue, ZipsFromEveryRealWriter)
         "7z-deflate64.zip: \"auto-addon.txt\" is packed with Deflate64, which Garrison cannot unpack",
         "7z-ppmd.zip: \"auto-addon.txt\" is packed with PPMd, which Garrison cannot unpack",
         "7z-zipcrypto.zip: \"auto-addon.txt\" is password-protected",
+        "infozip-damaged.zip: \"data/tank.pbo\" is damaged in the archive (its size or CRC-32 does not match)",
         "infozip-zip64-damaged.zip: \"data/tank.pbo\" is damaged in the archive (its size or CRC-32 does not match)",
         "over-4gib.zip: \"big.pbo\" is larger than 4 GiB, more than Garrison can record",
+        "python-lzma-damaged.zip: \"data/tank.pbo\" is damaged in the archive (its size or CRC-32 does not match)",
     };
     EXPECT_EQ(catalogue.problems, problems);
 }

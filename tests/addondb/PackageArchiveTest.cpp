@@ -365,6 +365,8 @@ TEST_F(PackageArchiveTest, ZipsFromEveryRealWriter)
         {"7z-aes", "\"auto-addon.txt\" is password-protected"},
         {"over-4gib", "\"big.pbo\" is larger than 4 GiB"},
         {"infozip-zip64-damaged", "\"data/tank.pbo\" is damaged in the archive"},
+        {"infozip-damaged", "\"data/tank.pbo\" is damaged in the archive"},
+        {"python-lzma-damaged", "\"data/tank.pbo\" is damaged in the archive"},
     };
     const std::string tank = archives.read("src/data/tank.pbo");
     const std::string readme = archives.read("src/readme.txt");

@@ -83,6 +83,11 @@ def main():
     python_zip(os.path.join(folder, "python-lzma.zip"), src, names, zipfile.ZIP_LZMA)
     python_zip(os.path.join(folder, "python-zip64.zip"), src, names, zipfile.ZIP_DEFLATED, force_zip64=True)
     oversized_zip(os.path.join(folder, "over-4gib.zip"), b"big.pbo", b"only a few bytes", 5 << 30)
+    # One flipped byte in the middle of the packed add-on: the inflater and the LZMA decoder must fail or the CRC catch it.
+    for case in ("infozip", "python-lzma"):
+        data = bytearray(open(os.path.join(folder, case + ".zip"), "rb").read())
+        data[len(data) // 2] ^= 0x55
+        open(os.path.join(folder, case + "-damaged.zip"), "wb").write(bytes(data))
     # Stored, so that one flipped byte of data is damage the CRC must catch.
     damaged = os.path.join(folder, "infozip-zip64-damaged.zip")
     run(["zip", "-q", "-X", "-0", "-fz", damaged] + names, src, "infozip-zip64-damaged")
