@@ -106,7 +106,9 @@ void bindFiles(AddonDatabase &database, const std::vector<ShownFile> &files, std
     if (target >= packages.size())
         return;
     for (const auto &[node, shownUnder] : files) {
-        if (shownUnder >= packages.size() || !packages[shownUnder].holds(node.get()))
+        // A file is listed once in a package, however often it was chosen.
+        if (shownUnder >= packages.size() || !packages[shownUnder].holds(node.get()) ||
+            packages[target].holds(node.get()))
             continue;
         packages[target].add(node);
         database.leaveUnknownPackage(*node);

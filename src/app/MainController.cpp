@@ -5,6 +5,7 @@
 #include "addondb/ModRecommendation.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/Package.h"
+#include "app/SaveProblem.h"
 #include "autoaddon/OfferedModel.h"
 #include "common/GameCodePage.h"
 #include "common/TextCompare.h"
@@ -16,6 +17,7 @@
 #include "servers/SettingsFile.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <utility>
 
 namespace garrison {
@@ -69,10 +71,14 @@ bool MainController::initialise(std::uint32_t now)
     if (!m_settingsWritable)
         m_view.showNotice(std::string(SettingsFile::kFileName) + " cannot be read (" + read.problem +
                           "). Garrison works on without saving over it.");
-    if (!folderWritable(m_start.folder.empty() ? "./" : m_start.folder))
+    // Said once here; the saves that fail for the same reason say nothing more.
+    m_settingsSaveFailed = !folderWritable(m_start.folder.empty() ? "./" : m_start.folder);
+    m_databaseSaveFailed = m_settingsSaveFailed;
+    if (m_settingsSaveFailed)
         m_view.showNotice("The folder " + (m_start.folder.empty() ? std::string("here") : m_start.folder) +
                           " cannot be written: the server list, the options and the add-on database of this run "
                           "will not be saved.");
+    m_database.offered().installExistingFiles = m_settings.options.installExisting;
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
     if (!m_linux.winePrefix.empty())
         m_start.places.winePrefix = m_linux.winePrefix;
@@ -221,15 +227,31 @@ void MainController::shutDown(std::int32_t windowLeft, std::int32_t windowTop)
     m_settings.options.windowTop = windowTop;
     saveSettings();
     if (m_databaseReady)
-        DatabaseFile::save(m_database, file(DatabaseFile::kFileName));
+        saveDatabase();
     sweepListCaches(m_start.folder.empty() ? "./" : m_start.folder, currentFileTime());
 }
 
 void MainController::saveSettings()
 {
     m_settings.selectedIndex = m_selected;
-    if (m_settingsWritable)
-        SettingsFile::save(m_settings, file(SettingsFile::kFileName));
+    if (!m_settingsWritable)
+        return;
+    const std::string path = file(SettingsFile::kFileName);
+    errno = 0;
+    if (SettingsFile::save(m_settings, path))
+        m_settingsSaveFailed = false;
+    else if (!std::exchange(m_settingsSaveFailed, true))
+        m_view.showNotice(notSavedText(m_language, "DSTR_LINUX_NOTSAVED_SERVERS", path, errno));
+}
+
+void MainController::saveDatabase()
+{
+    const std::string path = file(DatabaseFile::kFileName);
+    errno = 0;
+    if (DatabaseFile::save(m_database, path))
+        m_databaseSaveFailed = false;
+    else if (!std::exchange(m_databaseSaveFailed, true))
+        m_view.showNotice(notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", path, errno));
 }
 
 void MainController::tick(std::uint32_t now)
@@ -465,6 +487,7 @@ ServerEntry *MainController::selectedEntryForManager()
 void MainController::managerClosed()
 {
     m_managerOpen = false;
+    m_settings.options.installExisting = m_database.offered().installExistingFiles;
     if (m_databaseReady)
         m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
     saveSettings();
@@ -535,6 +558,7 @@ void MainController::takeUpOfferedList()
     if (!m_databaseReady)
         return;
     m_database.offered() = OfferedList{};
+    m_database.offered().installExistingFiles = m_settings.options.installExisting;
     parseOfferedBlock(std::span(m_offeredList.data(), m_offeredList.size()), m_database.offered());
     evaluateArrivedList(m_database.offered(), m_database);
     m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));

@@ -90,6 +90,7 @@ public:
     // The ";"-separated mod folders of the server, for the pop-up.
     std::vector<std::string> serverMods();
     void skipScan();
+    // A failed save is told once, until a save succeeds again.
     void saveSettings();
 
     // A file of the working folder, such as "garrison-linux.conf".
@@ -139,12 +140,15 @@ private:
     void upgradeEnded();
     std::string newsLink();
     void takeUpOfferedList();
+    void saveDatabase();
 
     MainView &m_view;
     const LanguageTable &m_language;
     MainStart m_start;
     Settings m_settings;
     bool m_settingsWritable = true;
+    bool m_settingsSaveFailed = false;
+    bool m_databaseSaveFailed = false;
     StatusStore m_status;
     MemoryStream m_offeredList;
     MonitorEndpoint m_endpoint;

@@ -1,12 +1,15 @@
 #include "app/ManagerModel.h"
 
 #include "addondb/Activation.h"
+#include "addondb/DatabaseFile.h"
 #include "addondb/Package.h"
+#include "app/SaveProblem.h"
 #include "autoaddon/OfferedModel.h"
 #include "common/TextCompare.h"
 #include "platform/NativePath.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <map>
 
@@ -76,13 +79,15 @@ bool isBelow(const FileNode &node, const FileNode &folder)
 
 } // namespace
 
-ManagerModel::ManagerModel(AddonDatabase &database, const LanguageTable &language)
-    : m_database(database), m_language(language)
+ManagerModel::ManagerModel(AddonDatabase &database, const LanguageTable &language, std::string databaseFile)
+    : m_database(database), m_language(language), m_databaseFile(std::move(databaseFile))
 {
 }
 
 void ManagerModel::show(ManagerView view)
 {
+    if (view != m_view)
+        m_sortColumn = ManagerRow::kNone;
     m_view = view;
     if (view != ManagerView::Advanced) {
         m_readOnly = false;
@@ -100,6 +105,47 @@ void ManagerModel::show(ManagerView view)
         fillAdvanced();
         break;
     }
+    sortRows();
+}
+
+void ManagerModel::changed()
+{
+    // Matches point into the tree the command just changed: find them again.
+    refreshInstallStatus(m_database.offered(), m_database);
+    if (!m_databaseFile.empty()) {
+        errno = 0;
+        if (!DatabaseFile::save(m_database, m_databaseFile))
+            m_saveProblem = notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", m_databaseFile, errno);
+    }
+    refill();
+}
+
+std::vector<ManagerRowKey> ManagerModel::keysOf(const std::vector<std::size_t> &rows) const
+{
+    std::vector<ManagerRowKey> keys;
+    for (const auto row : rows) {
+        if (row >= m_rows.size())
+            continue;
+        const ManagerRow &shown = m_rows[row];
+        ManagerRowKey key;
+        key.node = shown.node.get();
+        key.offered = shown.offered;
+        if (!shown.node && shown.package < m_database.packages().size())
+            key.package = m_database.packages()[shown.package].name;
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+std::vector<std::size_t> ManagerModel::rowsOf(const std::vector<ManagerRowKey> &keys) const
+{
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        const auto key = keysOf({row});
+        if (!key.empty() && std::find(keys.begin(), keys.end(), key.front()) != keys.end())
+            rows.push_back(row);
+    }
+    return rows;
 }
 
 void ManagerModel::fillServer()
@@ -332,12 +378,25 @@ std::size_t ManagerModel::firstPackage(const std::vector<std::size_t> &rows) con
     return packages.empty() ? ManagerRow::kNone : packages.front();
 }
 
+std::size_t ManagerModel::firstEditablePackage(const std::vector<std::size_t> &rows) const
+{
+    const auto packages = selectedPackages(rows, false);
+    return packages.empty() ? ManagerRow::kNone : packages.front();
+}
+
+void ManagerModel::downloaded()
+{
+    m_database.findAddonFolders();
+    m_database.derive();
+    changed();
+}
+
 void ManagerModel::activatePackages(const std::vector<std::size_t> &rows)
 {
     Activation activation(m_database);
     for (const auto package : selectedPackages(rows, true))
         activation.activatePackage(m_database.packages()[package]);
-    refill();
+    changed();
 }
 
 std::vector<std::size_t> ManagerModel::deactivatePackages(const std::vector<std::size_t> &rows)
@@ -350,7 +409,7 @@ std::vector<std::size_t> ManagerModel::deactivatePackages(const std::vector<std:
         else
             activation.deactivatePackage(m_database.packages()[package]);
     }
-    refill();
+    changed();
     return ask;
 }
 
@@ -358,7 +417,7 @@ void ManagerModel::deactivatePackage(std::size_t package)
 {
     if (package < m_database.packages().size())
         Activation(m_database).deactivatePackage(m_database.packages()[package]);
-    refill();
+    changed();
 }
 
 std::string ManagerModel::packageName(std::size_t package) const
@@ -377,20 +436,21 @@ PackageNameCheck ManagerModel::editPackage(std::size_t package, const std::strin
     if (name.empty())
         return PackageNameCheck::Empty;
     const auto check = garrison::editPackage(m_database, package, name, comment);
-    refill();
+    if (check == PackageNameCheck::Ok)
+        changed();
     return check;
 }
 
 void ManagerModel::dissolve(const std::vector<std::size_t> &rows)
 {
     dissolvePackages(m_database, selectedPackages(rows, false));
-    refill();
+    changed();
 }
 
 std::vector<bool> ManagerModel::uninstall(const std::vector<std::size_t> &rows)
 {
     const auto removed = uninstallPackages(m_database, selectedPackages(rows, false));
-    refill();
+    changed();
     return removed;
 }
 
@@ -399,7 +459,7 @@ void ManagerModel::activateFiles(const std::vector<std::size_t> &rows)
     Activation activation(m_database);
     for (const auto &[node, package] : shownFiles(rows))
         activation.activate(*node);
-    refill();
+    changed();
 }
 
 void ManagerModel::deactivateFiles(const std::vector<std::size_t> &rows)
@@ -407,7 +467,7 @@ void ManagerModel::deactivateFiles(const std::vector<std::size_t> &rows)
     Activation activation(m_database);
     for (const auto &[node, package] : shownFiles(rows))
         activation.deactivate(*node);
-    refill();
+    changed();
 }
 
 std::vector<std::size_t> ManagerModel::childRows(const std::vector<std::size_t> &rows) const
@@ -448,25 +508,33 @@ void ManagerModel::bindTo(const std::vector<std::size_t> &rows, std::size_t pack
 {
     if (package < m_database.packages().size() && !m_database.isStandard(package))
         bindFiles(m_database, shownFiles(rows), package);
-    refill();
+    changed();
 }
 
 PackageNameCheck ManagerModel::bindToNewPackage(const std::vector<std::size_t> &rows, const std::string &name,
                                                 const std::string &comment)
 {
     const auto check = newPackage(m_database, name, comment, shownFiles(rows));
-    refill();
+    if (check == PackageNameCheck::Ok)
+        changed();
     return check;
 }
 
 void ManagerModel::unbind(const std::vector<std::size_t> &rows)
 {
     unbindFiles(m_database, shownFiles(rows));
-    refill();
+    changed();
 }
 
 void ManagerModel::sort(std::size_t column)
 {
+    m_sortColumn = column;
+    sortRows();
+}
+
+void ManagerModel::sortRows()
+{
+    const std::size_t column = m_sortColumn;
     using Less = std::function<bool(const ManagerRow &, const ManagerRow &)>;
     Less less;
     if (m_view == ManagerView::Packages) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace garrison {
@@ -32,18 +33,35 @@ struct ManagerColumn {
     bool sortable = false;
 };
 
+// What identifies a row across a refill: its file, its package or its offered package.
+struct ManagerRowKey {
+    const FileNode *node = nullptr;
+    std::string package;
+    std::size_t offered = ManagerRow::kNone;
+
+    bool operator==(const ManagerRowKey &) const = default;
+};
+
 // The Manager window without its widgets: the three views of the one list,
 // what its six buttons say, and every command on the selected rows. Rows are
-// indexes into rows(); every command ends with the view refilled.
+// indexes into rows(); every command ends with the view refilled in its sort
+// order. A command that changed the database also brings the offered
+// packages' statuses up to date and saves the database file.
 class ManagerModel {
 public:
     static constexpr std::size_t kButtons = 6;
     static constexpr std::size_t kBindLimit = 200;
 
-    ManagerModel(AddonDatabase &database, const LanguageTable &language);
+    // databaseFile: where each change is saved ("" saves nothing).
+    ManagerModel(AddonDatabase &database, const LanguageTable &language, std::string databaseFile = {});
 
     void show(ManagerView view);
     void refill() { show(m_view); }
+    // Why the last save failed, taken once; empty when nothing failed since.
+    std::string takeSaveProblem() { return std::exchange(m_saveProblem, {}); }
+    std::vector<ManagerRowKey> keysOf(const std::vector<std::size_t> &rows) const;
+    // The rows that still show what the keys named.
+    std::vector<std::size_t> rowsOf(const std::vector<ManagerRowKey> &keys) const;
     ManagerView view() const { return m_view; }
     const std::vector<ManagerRow> &rows() const { return m_rows; }
     std::vector<ManagerColumn> columns() const;
@@ -59,6 +77,9 @@ public:
     int packageChoice() const; // -1 in the read-only view of an offered package
     void choosePackage(int choice);
     bool readOnlyFiles() const { return m_readOnly; }
+
+    // After the download window: the new add-on folders and packages taken in.
+    void downloaded();
 
     // Server view.
     void flag(const std::vector<std::size_t> &rows);
@@ -80,7 +101,8 @@ public:
     void deactivatePackage(std::size_t package);
     std::string packageName(std::size_t package) const;
     std::string packageComment(std::size_t package) const;
-    std::size_t firstPackage(const std::vector<std::size_t> &rows) const; // kNone without one
+    std::size_t firstPackage(const std::vector<std::size_t> &rows) const;         // kNone without one
+    std::size_t firstEditablePackage(const std::vector<std::size_t> &rows) const; // not a standard one
     PackageNameCheck editPackage(std::size_t package, const std::string &name, const std::string &comment);
     void dissolve(const std::vector<std::size_t> &rows);
     // Per package: uninstalled, or kept because a file could not be deleted.
@@ -101,6 +123,9 @@ public:
     void sort(std::size_t column);
 
 private:
+    // After a command that altered the database.
+    void changed();
+    void sortRows();
     void fillServer();
     void fillPackages();
     void fillAdvanced();
@@ -112,6 +137,9 @@ private:
 
     AddonDatabase &m_database;
     const LanguageTable &m_language;
+    std::string m_databaseFile;
+    std::string m_saveProblem;
+    std::size_t m_sortColumn = ManagerRow::kNone; // of the view shown; none: the database's order
     ManagerView m_view = ManagerView::Packages;
     std::vector<ManagerRow> m_rows;
     std::size_t m_shownPackage = ManagerRow::kNone; // none: every package

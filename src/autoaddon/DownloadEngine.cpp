@@ -61,6 +61,12 @@ DownloadEngine::~DownloadEngine()
 
 void DownloadEngine::start()
 {
+    // The worker reads its own copies: the owner's list, flags and all, stays the owner's.
+    const auto &packages = m_database.offered().packages;
+    for (std::size_t i = 0; i < packages.size(); ++i) {
+        if (packages[i].flagged)
+            m_queue.emplace_back(i, packages[i]);
+    }
     m_transfer = std::make_unique<TransferThread>(*this);
     m_transfer->start();
     m_worker = std::thread([this] { work(); });
@@ -71,6 +77,12 @@ void DownloadEngine::wait()
     if (m_worker.joinable())
         m_worker.join();
     m_transfer.reset();
+    // Back on the owner's thread: what arrived is no longer wanted.
+    auto &packages = m_database.offered().packages;
+    for (const auto index : std::exchange(m_fetched, {})) {
+        if (index < packages.size())
+            packages[index].flagged = false;
+    }
 }
 
 std::optional<std::string> DownloadEngine::refusal(const OfferedPackage &package) const
@@ -143,22 +155,16 @@ void DownloadEngine::install(OfferedPackage &package, const std::string &path)
 void DownloadEngine::work()
 {
     lowerCurrentThreadPriority();
-    auto &packages = m_database.offered().packages;
     {
         std::lock_guard guard(m_lock);
         m_totalSize = 0;
-        for (const auto &package : packages) {
-            if (package.flagged)
-                m_totalSize += package.zipSize;
-        }
+        for (const auto &[index, package] : m_queue)
+            m_totalSize += package.zipSize;
         m_totalMeter.reset(m_totalSize);
     }
     OfferedPackage *previous = nullptr;
     std::string previousPath;
-    for (std::size_t i = 0; i < packages.size(); ++i) {
-        OfferedPackage &package = packages[i];
-        if (!package.flagged)
-            continue;
+    for (auto &[i, package] : m_queue) {
         auto refused = refusal(package);
         std::optional<DownloadTemporary> temporary;
         if (!refused && !(temporary = createDownloadTemporary(m_workFolder, package.url, i)))
@@ -205,7 +211,7 @@ void DownloadEngine::work()
             note({package.name, false, problem});
             previous = nullptr;
         } else {
-            package.flagged = false;
+            m_fetched.push_back(i);
             previous = &package;
             previousPath = path;
         }

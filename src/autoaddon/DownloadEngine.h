@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace garrison {
@@ -54,11 +55,13 @@ public:
 
     // file:// package URLs, for local mirrors and tests; refused otherwise.
     void allowFileUrls(bool allow) { m_allowFileUrls = allow; }
+    // Takes a copy of the flagged packages; the worker never touches the list.
     void start();
     // The transfer in progress stops at its next block; an installation in
     // progress finishes; nothing more is installed.
     void cancel() { m_cancel = true; }
     bool finished() const { return m_finished; }
+    // Joins the threads, then clears the flags of the packages that arrived.
     void wait();
 
     // Timer 24's bars only; display() samples the meters too (timer 23).
@@ -82,6 +85,8 @@ private:
     bool m_allowFileUrls = false;
     std::unique_ptr<TransferThread> m_transfer;
     std::thread m_worker;
+    std::vector<std::pair<std::size_t, OfferedPackage>> m_queue; // index in the list, copy
+    std::vector<std::size_t> m_fetched;                          // written by the worker, read after the join
 
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_finished{false};

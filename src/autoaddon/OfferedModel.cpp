@@ -207,12 +207,9 @@ bool neededAndMissing(const OfferedPackage &package)
 
 bool downloadsWanted(OfferedList &list, AddonDatabase &database)
 {
-    for (auto &package : list.packages) {
-        computeInstallStatus(package, database);
-        if (neededAndMissing(package))
-            return true;
-    }
-    return false;
+    // Every status first: the Manager shows them all, not only up to the first missing one.
+    refreshInstallStatus(list, database);
+    return std::any_of(list.packages.begin(), list.packages.end(), neededAndMissing);
 }
 
 } // namespace garrison

@@ -6,7 +6,7 @@
 namespace garrison::gui {
 
 ManagerListModel::ManagerListModel(ManagerModel &manager, QObject *parent)
-    : QAbstractTableModel(parent), m_manager(manager), m_columns(manager.columns())
+    : QAbstractTableModel(parent), m_manager(manager), m_columns(manager.columns()), m_rows(manager.rows())
 {
 }
 
@@ -14,12 +14,13 @@ void ManagerListModel::reload()
 {
     beginResetModel();
     m_columns = m_manager.columns();
+    m_rows = m_manager.rows();
     endResetModel();
 }
 
 int ManagerListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_manager.rows().size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
 int ManagerListModel::columnCount(const QModelIndex &parent) const
@@ -29,9 +30,9 @@ int ManagerListModel::columnCount(const QModelIndex &parent) const
 
 QVariant ManagerListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_manager.rows().size())
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_rows.size())
         return {};
-    const ManagerRow &row = m_manager.rows()[static_cast<std::size_t>(index.row())];
+    const ManagerRow &row = m_rows[static_cast<std::size_t>(index.row())];
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
     case Qt::DisplayRole:

@@ -7,8 +7,9 @@
 
 namespace garrison::gui {
 
-// The Manager's one list as Qt sees it: the rows and columns of the
-// current view, read from the core's ManagerModel.
+// The Manager's one list as Qt sees it: a copy of the rows and columns of
+// the current view, taken from the core's ManagerModel on reload, so that a
+// job refilling the model on another thread is never read half done.
 class ManagerListModel final : public QAbstractTableModel {
     Q_OBJECT
 
@@ -28,6 +29,7 @@ public:
 private:
     ManagerModel &m_manager;
     std::vector<ManagerColumn> m_columns;
+    std::vector<ManagerRow> m_rows;
 };
 
 } // namespace garrison::gui

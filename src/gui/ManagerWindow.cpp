@@ -1,6 +1,5 @@
 #include "gui/ManagerWindow.h"
 
-#include "addondb/DatabaseFile.h"
 #include "addondb/ModRecommendation.h"
 #include "autoaddon/OfferedModel.h"
 #include "gui/DownloadDialog.h"
@@ -31,7 +30,7 @@ constexpr int kButtonIds[ManagerModel::kButtons] = {1047, 1050, 1052, 1054, 1059
 ManagerWindow::ManagerWindow(const LanguageTable &language, AddonDatabase &database, ServerEntry *entry,
                              ManagerView firstView, ManagerPlace place, QWidget *parent)
     : CToolTipDialog(language, parent), m_ui(std::make_unique<Ui::ManagerWindow>()), m_database(database),
-      m_entry(entry), m_place(std::move(place)), m_model(database, language)
+      m_entry(entry), m_place(std::move(place)), m_model(database, language, m_place.databaseFile)
 {
     m_ui->setupUi(this);
     initialiseToolTips();
@@ -43,8 +42,9 @@ ManagerWindow::ManagerWindow(const LanguageTable &language, AddonDatabase &datab
     connect(m_ui->list->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         const auto column = static_cast<std::size_t>(section);
         if (column < m_list->columns().size() && m_list->columns()[column].sortable) {
+            const auto kept = m_model.keysOf(selectedRows());
             m_model.sort(column);
-            m_list->reload();
+            refresh(kept);
         }
     });
     connect(m_ui->list, &QTreeView::doubleClicked, this, [this] {
@@ -96,6 +96,8 @@ ManagerWindow::ManagerWindow(const LanguageTable &language, AddonDatabase &datab
     for (const auto &choice : installFolderChoices(database, language))
         m_ui->installFolderBox->addItem(toQt(choice));
     m_ui->installExistingBox->setChecked(database.offered().installExistingFiles);
+    connect(m_ui->installExistingBox, &QCheckBox::toggled, this,
+            [this](bool checked) { m_database.offered().installExistingFiles = checked; });
     m_ui->autoModsBox->setChecked(!entry || entry->automaticModSelection);
     m_ui->autoModsBox->setEnabled(!entry || !entry->local);
     if (entry) {
@@ -150,6 +152,11 @@ void ManagerWindow::showView(ManagerView view)
 
 void ManagerWindow::refresh()
 {
+    refresh(m_model.keysOf(selectedRows()));
+}
+
+void ManagerWindow::refresh(const std::vector<ManagerRowKey> &selection)
+{
     const QSignalBlocker quiet(m_ui->tabs);
     m_ui->tabs->setCurrentIndex(static_cast<int>(m_model.view()));
     m_list->reload();
@@ -179,6 +186,7 @@ void ManagerWindow::refresh()
     }
     m_ui->plannedText->setText(toQt(m_model.plannedDownloadText()));
     m_ui->downloadButton->setEnabled(m_model.anythingFlagged());
+    selectRows(m_model.rowsOf(selection));
 }
 
 void ManagerWindow::tick()
@@ -212,7 +220,7 @@ void ManagerWindow::button(std::size_t index)
         break;
     case ManagerView::Packages:
         if (index == 0)
-            longJob([this, rows] { m_model.activatePackages(rows); });
+            command([this, rows] { m_model.activatePackages(rows); });
         else if (index == 1)
             deactivatePackages();
         else if (index == 2)
@@ -226,9 +234,9 @@ void ManagerWindow::button(std::size_t index)
         break;
     case ManagerView::Advanced:
         if (index == 0)
-            longJob([this, rows] { m_model.activateFiles(rows); });
+            command([this, rows] { m_model.activateFiles(rows); });
         else if (index == 1)
-            longJob([this, rows] { m_model.deactivateFiles(rows); });
+            command([this, rows] { m_model.deactivateFiles(rows); });
         else if (index == 2) {
             selectRows(m_model.childRows(rows));
             return;
@@ -238,7 +246,7 @@ void ManagerWindow::button(std::size_t index)
             QMenu holder(this);
             bindMenu(holder)->exec(control(kButtonIds[4])->mapToGlobal(QPoint(0, control(kButtonIds[4])->height())));
         } else if (index == 5) {
-            m_model.unbind(rows);
+            command([this, rows] { m_model.unbind(rows); });
         }
         break;
     }
@@ -255,8 +263,8 @@ QMenu *ManagerWindow::bindMenu(QMenu &parent)
         QAction *choice = menu->addAction(toQt(choices[i].first));
         choice->setEnabled(choices[i].second);
         connect(choice, &QAction::triggered, this, [this, i] {
-            m_model.bindTo(selectedRows(), i);
-            refresh();
+            const auto rows = selectedRows();
+            command([this, rows, i] { m_model.bindTo(rows, i); });
         });
     }
     return menu;
@@ -288,7 +296,7 @@ void ManagerWindow::contextMenu(const QPoint &at)
         break;
     case ManagerView::Packages:
         item("DSTR_MANAGER_PK_POP_ACTIVATE",
-             [this, rows] { longJob([this, rows] { m_model.activatePackages(rows); }); });
+             [this, rows] { command([this, rows] { m_model.activatePackages(rows); }); });
         item("DSTR_MANAGER_PK_POP_DEACTIVATE", [this] { deactivatePackages(); });
         item(
             "DSTR_MANAGER_PK_POP_EDIT", [this] { editPackage(); }, true);
@@ -298,15 +306,15 @@ void ManagerWindow::contextMenu(const QPoint &at)
         item("DSTR_MANAGER_PK_POP_UNINSTALL", [this] { uninstall(); });
         break;
     case ManagerView::Advanced:
-        item("DSTR_MANAGER_ADV_POP_ACTIVATE", [this, rows] { longJob([this, rows] { m_model.activateFiles(rows); }); });
+        item("DSTR_MANAGER_ADV_POP_ACTIVATE", [this, rows] { command([this, rows] { m_model.activateFiles(rows); }); });
         item("DSTR_MANAGER_ADV_POP_DEACTIVATE",
-             [this, rows] { longJob([this, rows] { m_model.deactivateFiles(rows); }); });
+             [this, rows] { command([this, rows] { m_model.deactivateFiles(rows); }); });
         item(
             "DSTR_MANAGER_ADV_POP_SELCHILD", [this] { selectRows(m_model.childRows(selectedRows())); }, true);
         item(
             "DSTR_MANAGER_ADV_POP_OPENFOLDER", [this] { openFolder(); }, true);
         bindMenu(menu);
-        item("DSTR_MANAGER_ADV_POP_UNBIND", [this] { m_model.unbind(selectedRows()); });
+        item("DSTR_MANAGER_ADV_POP_UNBIND", [this, rows] { command([this, rows] { m_model.unbind(rows); }); });
         break;
     }
     menu.exec(m_ui->list->viewport()->mapToGlobal(at));
@@ -322,23 +330,26 @@ void ManagerWindow::deactivatePackages()
 {
     const auto rows = selectedRows();
     std::vector<std::size_t> toAsk;
-    longJob([this, rows, &toAsk] { toAsk = m_model.deactivatePackages(rows); });
+    command([this, rows, &toAsk] { toAsk = m_model.deactivatePackages(rows); });
     for (const auto package : toAsk) {
         const QString name = text("DSTR_MANAGER_PK_DEACT1") + toQt(m_model.packageName(package));
         if (ask("DSTR_MANAGER_PK_DEACT2", "DSTR_MANAGER_PK_DEACT_TITLE", name))
-            longJob([this, package] { m_model.deactivatePackage(package); });
+            command([this, package] { m_model.deactivatePackage(package); });
     }
 }
 
 void ManagerWindow::editPackage()
 {
-    const std::size_t package = m_model.firstPackage(selectedRows());
+    // The standard packages keep their names: there is nothing to edit.
+    const std::size_t package = m_model.firstEditablePackage(selectedRows());
     if (package == ManagerRow::kNone)
         return;
     PackageDialog dialog(
         language(), "DSTR_NEWPACK_TITLE_EDIT", m_model.packageName(package), m_model.packageComment(package),
         [this, package](const std::string &name, const std::string &comment) {
-            return m_model.editPackage(package, name, comment);
+            PackageNameCheck check = PackageNameCheck::Ok;
+            command([&] { check = m_model.editPackage(package, name, comment); });
+            return check;
         },
         this);
     dialog.exec();
@@ -350,18 +361,19 @@ void ManagerWindow::newPackage()
     PackageDialog dialog(
         language(), "DSTR_NEWPACK_TITLE", {}, {},
         [this, rows](const std::string &name, const std::string &comment) {
-            return m_model.bindToNewPackage(rows, name, comment);
+            PackageNameCheck check = PackageNameCheck::Ok;
+            command([&] { check = m_model.bindToNewPackage(rows, name, comment); });
+            return check;
         },
         this);
     dialog.exec();
-    refresh();
 }
 
 void ManagerWindow::dissolve()
 {
     const auto rows = selectedRows();
     if (!rows.empty() && ask("DSTR_MANAGER_PK_WDIS", "DSTR_MANAGER_PK_WDIS_TITLE"))
-        longJob([this, rows] { m_model.dissolve(rows); });
+        command([this, rows] { m_model.dissolve(rows); });
 }
 
 void ManagerWindow::uninstall()
@@ -370,16 +382,18 @@ void ManagerWindow::uninstall()
     if (rows.empty() || !ask("DSTR_MANAGER_PK_WUN", "DSTR_MANAGER_PK_WUN_TITLE") ||
         !ask("DSTR_MANAGER_PK_WDEL", "DSTR_MANAGER_PK_WDEL_TITLE"))
         return;
-    longJob([this, rows] { m_model.uninstall(rows); });
+    command([this, rows] { m_model.uninstall(rows); });
 }
 
-void ManagerWindow::longJob(const std::function<void()> &job)
+void ManagerWindow::command(const std::function<void()> &job)
 {
-    // The list reads the rows the job refills: it waits, unpainted, until the job is done.
-    m_ui->list->setUpdatesEnabled(false);
-    runOffTheUiThread(*this, text("DSTR_MANAGER_TITLE") + QStringLiteral(": ") + tr("working..."), job);
-    m_ui->list->setUpdatesEnabled(true);
-    refresh();
+    const auto kept = m_model.keysOf(selectedRows());
+    runOffTheUiThread(*this, text("DSTR_MANAGER_TITLE") + QStringLiteral(": ") + text("DSTR_LINUX_MANAGER_WORKING"),
+                      job);
+    refresh(kept);
+    const std::string problem = m_model.takeSaveProblem();
+    if (!problem.empty())
+        QMessageBox::warning(this, text("DSTR_MANAGER_TITLE"), toQt(problem));
 }
 
 void ManagerWindow::openFolder()
@@ -404,19 +418,12 @@ void ManagerWindow::download()
         dialog.exec();
         outcomes = dialog.outcomes();
     }
-    m_database.findAddonFolders();
-    m_database.derive();
-    refreshInstallStatus(m_database.offered(), m_database);
-    const bool saved = DatabaseFile::save(m_database, m_place.databaseFile);
     QStringList problems;
     for (const auto &outcome : outcomes) {
         if (!outcome.installed)
             problems << toQt(outcome.package) + QStringLiteral(": ") + toQt(outcome.problem);
     }
-    if (!saved)
-        problems << tr("The database could not be saved to %1.").arg(QString::fromStdString(m_place.databaseFile));
-    m_model.refill();
-    refresh();
+    command([this] { m_model.downloaded(); });
     if (!problems.isEmpty())
         QMessageBox::warning(this, text("DSTR_DOWNLOAD_TITLE"), problems.join(QLatin1Char('\n')));
 }

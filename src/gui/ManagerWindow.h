@@ -45,7 +45,9 @@ protected:
 
 private:
     void showView(ManagerView view);
+    // Shows the model's view again, the rows that were selected still selected.
     void refresh();
+    void refresh(const std::vector<ManagerRowKey> &selection);
     void tick();
     void button(std::size_t index);
     void contextMenu(const QPoint &at);
@@ -57,8 +59,9 @@ private:
     void uninstall();
     void openFolder();
     void download();
-    // Commands that touch many files run off the UI thread.
-    void longJob(const std::function<void()> &job);
+    // A command that changes the database runs off the UI thread, one at a
+    // time; then the view is shown again and a failed save is told.
+    void command(const std::function<void()> &job);
     bool ask(const char *textLabel, const char *titleLabel, const QString &prefix = {});
 
     std::unique_ptr<Ui::ManagerWindow> m_ui;

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
@@ -59,14 +60,18 @@ bool replaceFile(const std::string &linkOrPath, const std::string &givenTemporar
         // Permissions first, before a byte is in it: a file of passwords is never readable by others.
         if (!file.isOpen() || !file.setPermissions(mode) ||
             file.write(bytes.data(), bytes.size()) != static_cast<std::int64_t>(bytes.size()) || !file.sync()) {
+            const int reason = errno;
             file.close();
             std::remove(temporary.c_str());
+            errno = reason;
             return false;
         }
     }
     // Replacing the old contents is the point here, so a plain rename.
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int reason = errno;
         std::remove(temporary.c_str());
+        errno = reason;
         return false;
     }
     return true;
