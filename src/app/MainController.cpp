@@ -78,7 +78,7 @@ bool MainController::initialise(std::uint32_t now)
         m_view.showNotice("The folder " + (m_start.folder.empty() ? std::string("here") : m_start.folder) +
                           " cannot be written: the server list, the options and the add-on database of this run "
                           "will not be saved.");
-    m_database.offered().installExistingFiles = m_settings.options.installExisting;
+    forgetOfferedList();
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
     if (!m_linux.winePrefix.empty())
         m_start.places.winePrefix = m_linux.winePrefix;
@@ -244,6 +244,13 @@ void MainController::saveSettings()
         m_view.showNotice(notSavedText(m_language, "DSTR_LINUX_NOTSAVED_SERVERS", path, errno));
 }
 
+void MainController::forgetOfferedList()
+{
+    // The player's "Install existing files" is no part of a server's list.
+    m_database.offered() = OfferedList{};
+    m_database.offered().installExistingFiles = m_settings.options.installExisting;
+}
+
 void MainController::saveDatabase()
 {
     const std::string path = file(DatabaseFile::kFileName);
@@ -321,7 +328,7 @@ void MainController::resetForSelection(const ServerEntry *entry)
     m_lookup.reset();
     m_resolvedHost.clear();
     m_cycle.setDownloadsWanted(false);
-    m_database.offered() = OfferedList{};
+    forgetOfferedList();
     if (m_monitoring) {
         m_endpoint.postCommand(MonitorEndpoint::kStopPolling);
         m_monitoring = false;
@@ -557,8 +564,7 @@ void MainController::takeUpOfferedList()
 {
     if (!m_databaseReady)
         return;
-    m_database.offered() = OfferedList{};
-    m_database.offered().installExistingFiles = m_settings.options.installExisting;
+    forgetOfferedList();
     parseOfferedBlock(std::span(m_offeredList.data(), m_offeredList.size()), m_database.offered());
     evaluateArrivedList(m_database.offered(), m_database);
     m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));

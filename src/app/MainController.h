@@ -141,6 +141,7 @@ private:
     std::string newsLink();
     void takeUpOfferedList();
     void saveDatabase();
+    void forgetOfferedList();
 
     MainView &m_view;
     const LanguageTable &m_language;

@@ -275,6 +275,45 @@ TEST_F(MainControllerTest, AFolderThatCannotBeWrittenIsNamed)
     controller->shutDown(0, 0);
 }
 
+// Saves fail while a folder stands where the temporary file must go ("Is a directory", even for root).
+TEST_F(MainControllerTest, AFailedSaveIsToldOnceUntilOneSucceedsAndTheOldFileStays)
+{
+    settings.options.autoAddonEnabled = true;
+    settings.servers = {networkEntry("10.1.2.3", "a")};
+    auto &main = start();
+    ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
+    const auto notices = [&] {
+        Names said;
+        for (const auto &action : view.actions) {
+            if (action.starts_with("notice "))
+                said.push_back(action.substr(7));
+        }
+        return said;
+    };
+    const std::string listNotSaved = "The server list and the options were not saved to \"" + (temp / "garrison.sav") +
+                                     "\" (Is a directory). The file that was there is left as it was.";
+
+    std::filesystem::create_directory(temp / "garrison.sav.new");
+    EXPECT_TRUE(main.add(networkEntry("10.1.2.4", "b")));
+    main.saveSettings();
+    EXPECT_EQ(notices(), Names{listNotSaved}) << "told once, not at every save";
+    EXPECT_EQ(SettingsFile::read(temp / "garrison.sav").settings.servers.size(), 1u);
+
+    std::filesystem::remove(temp / "garrison.sav.new");
+    main.saveSettings();
+    EXPECT_EQ(SettingsFile::read(temp / "garrison.sav").settings.servers.size(), 2u);
+    std::filesystem::create_directory(temp / "garrison.sav.new");
+    main.saveSettings();
+    EXPECT_EQ(notices(), (Names{listNotSaved, listNotSaved})) << "a new failure after a success is told again";
+
+    std::filesystem::remove(temp / "garrison.sav.new");
+    std::filesystem::create_directory(temp / "garrison.da2");
+    main.shutDown(0, 0);
+    EXPECT_EQ(notices().back(), "The add-on database was not saved to \"" + (temp / "garrison.dat") +
+                                    "\" (Is a directory). The file that was there is left as it was.");
+    EXPECT_FALSE(std::filesystem::exists(temp / "garrison.dat")) << "no half-written database";
+}
+
 TEST_F(MainControllerTest, AddEditAndDel)
 {
     auto &main = start();
@@ -382,10 +421,11 @@ TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
     entry.password = "pw";
     settings.servers = {entry};
     settings.selectedIndex = 0;
+    settings.options.installExisting = false;
     auto &main = start();
-    ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
     // The Manager works on the offered list: one that comes meanwhile waits for it to close.
     main.managerOpening();
+    ASSERT_TRUE(tickUntil([&] { return main.databaseReady(); }));
     ASSERT_TRUE(tickUntil([&] { return view.fields[MonitorField::AutoAddon] == "Yes"; }));
     for (int i = 0; i < 3; ++i)
         main.tick(now += 500);
@@ -395,6 +435,13 @@ TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
     ASSERT_EQ(main.database().offered().packages.size(), 1u);
     EXPECT_EQ(main.database().offered().packages[0].name, "Tanks");
     EXPECT_TRUE(tickUntil([&] { return view.managerCaption == "Addons"; })) << "it flashes";
+
+    // The player's "Install existing files" holds for every list and is kept when the Manager closes.
+    EXPECT_FALSE(main.database().offered().installExistingFiles);
+    main.managerOpening();
+    main.database().offered().installExistingFiles = true;
+    main.managerClosed();
+    EXPECT_TRUE(SettingsFile::read(temp / "garrison.sav").settings.options.installExisting);
 
     main.select(0); // a new selection forgets the list until it comes again
     EXPECT_TRUE(main.database().offered().packages.empty());

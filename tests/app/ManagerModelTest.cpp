@@ -1,6 +1,7 @@
 #include "app/ManagerModel.h"
 
 #include "aaserver/OfferedBlockWriter.h"
+#include "addondb/DatabaseFile.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/ScannerFixture.h"
 #include "autoaddon/OfferedModel.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <zlib.h>
+
+#include <filesystem>
 
 using namespace garrison;
 
@@ -163,6 +166,11 @@ TEST_F(ManagerModelTest, TheBindMenuListsTwoHundredPackagesAndNotTheStandardOnes
     model.choosePackage(0);
     model.bindTo({rowOf("a.pbo")}, 3);
     EXPECT_EQ(packagesOf("AddOns\\a.pbo"), Names{"P0"});
+    // Bound again to the package it is in, and chosen twice: still listed once.
+    model.choosePackage(4);
+    model.bindTo({0, 0}, 3);
+    EXPECT_EQ(model.rows().size(), 1u);
+    EXPECT_EQ(node("AddOns\\a.pbo")->packageCount, 1);
     model.bindTo({rowOf("a.pbo")}, kCorePackage); // not a choice
     EXPECT_EQ(packagesOf("AddOns\\a.pbo"), Names{"P0"});
     model.unbind({rowOf("a.pbo")});
@@ -195,10 +203,71 @@ TEST_F(ManagerModelTest, AdvancedViewSortsSelectsChildrenAndOpensFolders)
     EXPECT_EQ(model.folderToOpen({5}), game / "dta/");
 
     model.deactivateFiles({2, 3});
+    EXPECT_EQ(column(0), (Names{"AddOns\\", "sub\\", "A.pbo", "b.pbo", "c.pbo", "x.txt"})) << "still sorted";
     EXPECT_EQ(node("AddOns\\A.pbo")->status, NodeStatus::Inactive);
     EXPECT_EQ(column(1)[rowOf("A.pbo")], "Inactive");
     model.activateFiles({rowOf("A.pbo")});
     EXPECT_EQ(node("AddOns\\A.pbo")->status, NodeStatus::Present);
+}
+
+// Uninstalling from the packages view: the file leaves the disk, the server
+// view says so at once, every status after an earlier missing package too,
+// and the database file on disk says so before anything else happens.
+TEST_F(ManagerModelTest, EachChangeLeavesEveryViewTrueAndIsSavedAtOnce)
+{
+    file("AddOns/have.pbo", "have");
+    file("AddOns/keep.pbo", "keep");
+    scan();
+    makePackage("Have", {"AddOns\\have.pbo"});
+    makePackage("Keep", {"AddOns\\keep.pbo"});
+    offer({{"http://x/gone.zip", 100, "Gone", "", 7, {{"addons\\gone.pbo", 4, 1}}},
+           {"http://x/have.zip", 100, "Have", "", 7, {{"addons\\have.pbo", 4, crcOf("have")}}}});
+    const std::string saved = game / "garrison.dat";
+    ManagerModel manager(database, language(), saved);
+    manager.show(ManagerView::Server);
+    ASSERT_EQ(manager.rows()[1].columns[2], "Files installed");
+
+    manager.show(ManagerView::Packages);
+    const auto keepKey = manager.keysOf({4});
+    ASSERT_EQ(database.packages()[4].name, "Keep");
+    EXPECT_EQ(manager.uninstall({3}), std::vector<bool>{true});
+    EXPECT_FALSE(std::filesystem::exists(game / "AddOns/have.pbo"));
+    EXPECT_EQ(manager.rowsOf(keepKey), Rows{3}) << "the selection follows its package";
+    EXPECT_EQ(manager.takeSaveProblem(), "");
+
+    manager.show(ManagerView::Server);
+    EXPECT_EQ(manager.rows()[1].columns[2], "No file installed");
+    EXPECT_EQ(manager.rows()[1].icon, 5);
+    database.offered().packages[1].status = InstallStatus::Installed; // as a stale list would have it
+    EXPECT_TRUE(downloadsWanted(database.offered(), database));
+    EXPECT_EQ(database.offered().packages[1].status, InstallStatus::NotInstalled)
+        << "every package is looked at, not only up to the first missing one";
+
+    AddonDatabase reread(language());
+    reread.setGameFolder(game.path());
+    ASSERT_TRUE(DatabaseFile::load(reread, saved));
+    Names packages;
+    for (const auto &package : reread.packages())
+        packages.push_back(package.name);
+    EXPECT_EQ(packages, (Names{"<Core files>", "<Unknown files>", "<Unknown addons>", "Keep"}));
+}
+
+TEST_F(ManagerModelTest, ASaveThatFailsIsToldOnceAndTheChangeStillShows)
+{
+    file("AddOns/mine.pbo", "mine");
+    scan();
+    makePackage("Mine", {"AddOns\\mine.pbo"});
+    const std::string saved = game / "no-such-folder/garrison.dat";
+    ManagerModel manager(database, language(), saved);
+    manager.show(ManagerView::Packages);
+    manager.deactivatePackages({3});
+    EXPECT_EQ(manager.rows()[3].columns[1], "Inactive");
+    EXPECT_EQ(manager.takeSaveProblem(), "The add-on database was not saved to \"" + saved +
+                                             "\" (No such file or directory). The file that was there is left as "
+                                             "it was.");
+    EXPECT_EQ(manager.takeSaveProblem(), "");
+    manager.flag({});
+    EXPECT_EQ(manager.takeSaveProblem(), "") << "flags are not saved";
 }
 
 } // namespace

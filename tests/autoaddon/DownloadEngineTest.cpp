@@ -1,6 +1,8 @@
 #include "autoaddon/DownloadEngine.h"
+
 #include "addondb/ScannerFixture.h"
 #include "autoaddon/DownloadTemporary.h"
+#include "autoaddon/OfferedModel.h"
 #include "autoaddon/TransferRateMeter.h"
 #include "peers/HttpPeer.h"
 #include "platform/FileSystem.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 using namespace garrison;
 using namespace std::chrono_literals;
@@ -107,6 +110,24 @@ TEST_F(DownloadEngineTest, OnePackage)
     EXPECT_EQ(display.total.position, display.total.range);
     EXPECT_EQ(display.percent, "100%");
     EXPECT_EQ(display.speed.substr(display.speed.size() - 7), " kb/sec");
+}
+
+// The window's timer reads the flags all through a download (ThreadSanitizer
+// watches this); they change only when the owner waits for the end.
+TEST_F(DownloadEngineTest, TheFlagsChangeOnlyOnTheOwnersThread)
+{
+    offer("first", "/first.zip");
+    offer("second", "/second.zip", false);
+    DownloadEngine engine(database, language(), work.path());
+    engine.start();
+    while (!engine.finished()) {
+        EXPECT_TRUE(anythingFlagged(database.offered()));
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(database.offered().packages[0].flagged);
+    engine.wait();
+    EXPECT_FALSE(database.offered().packages[0].flagged);
+    EXPECT_TRUE(database.offered().packages[1].flagged) << "not fetched: still wanted";
 }
 
 TEST_F(DownloadEngineTest, AFailedUrlIsSkippedAndTheTotalStillEnds)
