@@ -10,6 +10,8 @@
 #include "platform/FileSystem.h"
 #include "support/ZipWriter.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
@@ -200,6 +202,75 @@ TEST_F(ManagerWindowTest, TheBindMenuOffersTwoHundredPackages)
     click(1059);
     EXPECT_EQ(offered, 200);
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, true}));
+}
+
+// Download, then uninstall (Yes, Yes): the server tab says the file is gone,
+// and garrison.dat says so before the window closes.
+TEST_F(ManagerWindowTest, AnUninstallShowsOnTheServerTabAndIsSavedAtOnce)
+{
+    offer({{"tanks"}});
+    open(ManagerView::Server);
+    click(1057);
+    ASSERT_EQ(column(2), QStringList{"Files installed"});
+
+    window->findChild<QTabBar *>("tabs")->setCurrentIndex(1);
+    window->selectRows({static_cast<std::size_t>(column(0).indexOf("tanks"))});
+    test::whenModalOpens<QMessageBox>([](QMessageBox &first) {
+        test::whenModalOpens<QMessageBox>([](QMessageBox &second) { second.button(QMessageBox::Yes)->click(); });
+        first.button(QMessageBox::Yes)->click();
+    });
+    click(1061);
+    EXPECT_FALSE(column(0).contains("tanks"));
+    EXPECT_FALSE(pathExists(game / "AddOns/tanks.pbo"));
+
+    window->findChild<QTabBar *>("tabs")->setCurrentIndex(0);
+    EXPECT_EQ(column(2), QStringList{"No file installed"});
+    AddonDatabase saved(language());
+    saved.setGameFolder(game.path());
+    ASSERT_TRUE(DatabaseFile::load(saved, work / "garrison.dat"));
+    for (const auto &package : saved.packages())
+        EXPECT_NE(package.name, "tanks");
+}
+
+// Bound to the package it is in already: the package still lists it once.
+TEST_F(ManagerWindowTest, BindingToTheSamePackageChangesNothing)
+{
+    makePackage("Mine", {"AddOns\\old.pbo"});
+    open(ManagerView::Advanced);
+    auto *selector = window->findChild<QComboBox *>("packageSelector");
+    selector->setCurrentIndex(4);
+    emit selector->activated(4);
+    ASSERT_EQ(column(0), QStringList{"old.pbo"});
+    window->selectRows({0});
+    auto *poll = new QTimer(window.get());
+    QObject::connect(poll, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        poll->stop();
+        for (QAction *action : menu->actions()) {
+            if (action->text() == "Mine")
+                action->trigger();
+        }
+        menu->close();
+    });
+    poll->start(10);
+    click(1059);
+    EXPECT_EQ(column(0), QStringList{"old.pbo"});
+    EXPECT_EQ(node("AddOns\\old.pbo")->packageCount, 1);
+    EXPECT_EQ(window->selectedRows(), std::vector<std::size_t>{0}) << "the selection stays";
+}
+
+TEST_F(ManagerWindowTest, InstallExistingFilesIsThePlayersAtOnce)
+{
+    offer({{"tanks"}});
+    open(ManagerView::Server);
+    auto *box = window->findChild<QCheckBox *>("installExistingBox");
+    ASSERT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(database.offered().installExistingFiles);
+    window->reject();
+    EXPECT_FALSE(database.offered().installExistingFiles);
 }
 
 } // namespace
