@@ -4,8 +4,11 @@
 #include "gui/WindowTranslation.h"
 #include "lang/ToolTipTable.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QToolTip>
 
 namespace garrison::gui {
@@ -57,12 +60,21 @@ void CToolTipDialog::nameValueFields()
         const QString labelName = field->property("labelledBy").toString();
         if (labelName.isEmpty())
             continue;
-        if (const auto *label = findChild<QLabel *>(labelName)) {
-            QString name = label->text().remove(QLatin1Char('&')).trimmed();
-            if (name.endsWith(QLatin1Char(':')))
-                name.chop(1);
-            field->setAccessibleName(name);
-        }
+        // The caption is a label or, for a value a check box governs, that box.
+        QString name;
+        if (const auto *label = findChild<QLabel *>(labelName))
+            name = label->text();
+        else if (const auto *button = findChild<QAbstractButton *>(labelName))
+            name = button->text();
+        else
+            continue;
+        name = name.remove(QLatin1Char('&')).trimmed();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        field->setAccessibleName(name);
+        // An editable box reads its typed text through its line edit.
+        if (auto *box = qobject_cast<QComboBox *>(field); box && box->lineEdit())
+            box->lineEdit()->setAccessibleName(name);
     }
 }
 

@@ -26,12 +26,14 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
+#include <QWindow>
 
 namespace garrison::gui {
 
@@ -129,6 +131,28 @@ void MainWindow::changeEvent(QEvent *event)
         QTimer::singleShot(0, this, &MainWindow::hideInTray);
 }
 
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // QDialog would reject on Escape and press a default button on Enter;
+    // a focused button still takes Space, and Enter where it has focus.
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+                button->click();
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
+    CToolTipDialog::keyPressEvent(event);
+}
+
 void MainWindow::hideInTray()
 {
     if (m_inTray || !isMinimized())
@@ -209,13 +233,9 @@ void MainWindow::showAbout()
 
 void MainWindow::setFieldText(MonitorField field, const std::string &value)
 {
-    QWidget *widget = m_fields.at(field);
-    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-        edit->setText(toQt(value));
-        edit->setCursorPosition(0);
-    } else {
-        static_cast<QLabel *>(widget)->setText(toQt(value));
-    }
+    QLineEdit *edit = m_fields.at(field);
+    edit->setText(toQt(value));
+    edit->setCursorPosition(0);
 }
 
 void MainWindow::setManagerCaption(const std::string &caption)
@@ -462,7 +482,12 @@ std::optional<std::string> MainWindow::askGameFolder(const DiscoveryPlaces &plac
 
 void MainWindow::moveWindow(std::int32_t left, std::int32_t top)
 {
-    move(left, top);
+    // The saved place is the frame's. The window exists already but has no
+    // frame yet, so move() would put the client area there, a title bar too high.
+    if (QWindow *handle = windowHandle())
+        handle->setFramePosition(QPoint(left, top));
+    else
+        move(left, top);
 }
 
 LaunchView::EqualModAnswer MainWindow::askEqualMods()

@@ -6,6 +6,7 @@
 #include "app/SoundOutput.h"
 #include "gui/CToolTipDialog.h"
 
+#include <QLineEdit>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -42,6 +43,9 @@ public:
 protected:
     void done(int result) override;
     void changeEvent(QEvent *event) override;
+    // Escape does not end the program and Enter starts nothing by itself:
+    // closing stays with Close and the window's close button.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void tick();
@@ -104,7 +108,7 @@ private:
     std::unique_ptr<Ui::MainWindow> m_ui;
     SoundOutput &m_sound;
     std::unique_ptr<MainController> m_controller;
-    std::map<MonitorField, QWidget *> m_fields;
+    std::map<MonitorField, QLineEdit *> m_fields;
     QTimer m_timer;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_inTray = false;

@@ -44,6 +44,9 @@ void translateWindow(QWidget &window, const LanguageTable &language)
     for (QWidget *child : window.findChildren<QWidget *>()) {
         if (qobject_cast<QDialog *>(child) || insideOtherDialog(*child, window))
             continue;
+        // What a screen reader says is translated like what the screen shows.
+        if (!child->accessibleName().isEmpty())
+            child->setAccessibleName(translatedText(child->accessibleName(), language));
         if (auto *button = qobject_cast<QAbstractButton *>(child))
             button->setText(translatedText(button->text(), language));
         else if (auto *label = qobject_cast<QLabel *>(child))

@@ -11,7 +11,8 @@ namespace garrison::gui {
 
 // Passes the window's title and the texts of its controls through the
 // language table: buttons, labels, group boxes, check boxes and tab and
-// column titles. Controls inside a dialog of their own are left to it.
+// column titles, and accessible names. Controls inside a dialog of their own
+// are left to it.
 void translateWindow(QWidget &window, const LanguageTable &language);
 // Every item of the menu and of its sub-menus; an item keeps its action.
 void translateMenu(QMenu &menu, const LanguageTable &language);
