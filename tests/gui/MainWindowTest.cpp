@@ -168,6 +168,36 @@ TEST_F(MainWindowTest, LocalEntriesAndBadAddressesPollNothing)
     EXPECT_FALSE(window->controller().monitoring());
 }
 
+// Escape does not end Garrison and Enter in the server list plays nothing;
+// a focused button still takes Enter.
+TEST_F(MainWindowTest, EscapeAndEnterNeitherCloseNorPlay)
+{
+    ServerEntry local = networkEntry("", "Single player");
+    local.local = true;
+    settings.servers = {local};
+    settings.selectedIndex = 0;
+    open();
+    QWidget *list = window->control(1027);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Escape);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+
+    bool asked = false;
+    whenModalOpens<QDialog>([&](QDialog &dialog) {
+        asked = true;
+        dialog.reject();
+    });
+    auto &add = control<QPushButton>(1018);
+    add.setFocus();
+    QTest::keyClick(&add, Qt::Key_Return);
+    EXPECT_TRUE(asked) << "Enter on a focused button presses it";
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(MainWindowTest, AddEditAndDelThroughTheSetupDialog)
 {
     open();
