@@ -4,9 +4,10 @@
 
 #include <QObject>
 
-#include <map>
+#include <memory>
 
-class QSoundEffect;
+class QAudioSink;
+class QBuffer;
 
 namespace garrison::gui {
 
@@ -16,11 +17,12 @@ class SoundPlayer final : public QObject, public SoundOutput {
 
 public:
     explicit SoundPlayer(QObject *parent = nullptr);
+    ~SoundPlayer() override;
     void play(int id) override;
 
 private:
-    std::map<int, QSoundEffect *> m_effects;
-    QSoundEffect *m_playing = nullptr;
+    std::unique_ptr<QBuffer> m_samples; // what the sink reads: destroyed after it
+    std::unique_ptr<QAudioSink> m_sink;
 };
 
 } // namespace garrison::gui
