@@ -80,7 +80,7 @@ Catalogue buildCatalogue(const CatalogueSettings &settings)
             continue;
         }
         ZipReader zip(folder + entry.name);
-        const InstallPlan plan = planInstall(zip, folder + entry.name, {});
+        const InstallPlan plan = planInstall(zip, folder + entry.name, {}, entry.name);
         if (plan.refused()) {
             leftOut(plan.failure);
             continue;

@@ -125,11 +125,12 @@ std::string memberPath(const std::string &name)
     return path;
 }
 
-InstallPlan planInstall(ZipReader &zip, const std::string &archivePath, const std::string &redirect)
+InstallPlan planInstall(ZipReader &zip, const std::string &archivePath, const std::string &redirect,
+                        const std::string &shownName)
 {
     InstallPlan plan;
     if (!zip.isOpen()) {
-        plan.failure = "\"" + archivePath + "\" cannot be installed: " + zip.failure();
+        plan.failure = "\"" + shownName + "\" cannot be installed: " + zip.failure();
         return plan;
     }
     std::vector<std::string> paths;

@@ -34,8 +34,10 @@ struct InstallPlan {
 constexpr std::size_t kMaxMemberNameLength = 259;
 constexpr std::size_t kMaxInstructionBytes = 64 * 1024;
 
-// redirect: the install redirect of the offered list, or empty.
-InstallPlan planInstall(ZipReader &zip, const std::string &archivePath, const std::string &redirect);
+// redirect: the install redirect of the offered list, or empty. shownName:
+// what a refusal calls the archive (a download's zip rather than its temporary file).
+InstallPlan planInstall(ZipReader &zip, const std::string &archivePath, const std::string &redirect,
+                        const std::string &shownName);
 
 // A member name as the rules see it: "\" between folders, empty and "."
 // components dropped; a folder keeps its trailing "\".

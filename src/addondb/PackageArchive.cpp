@@ -47,8 +47,9 @@ std::string partialName(const std::string &diskName)
     return "." + diskName + ".part";
 }
 
-PackageArchive::PackageArchive(AddonDatabase &database, std::string archivePath)
-    : m_database(database), m_archivePath(std::move(archivePath))
+PackageArchive::PackageArchive(AddonDatabase &database, std::string archivePath, std::string shownName)
+    : m_database(database), m_archivePath(std::move(archivePath)),
+      m_shownName(shownName.empty() ? m_archivePath : std::move(shownName))
 {
 }
 
@@ -327,7 +328,7 @@ bool PackageArchive::install(std::atomic<std::uint64_t> &bytesDone, std::atomic<
     // No allocation may end the program: a hostile archive fails like any other.
     try {
         ZipReader zip(m_archivePath);
-        const InstallPlan plan = planInstall(zip, m_archivePath, m_database.offered().installRedirect);
+        const InstallPlan plan = planInstall(zip, m_archivePath, m_database.offered().installRedirect, m_shownName);
         m_packageName = plan.packageName;
         if (plan.refused())
             return fail(plan.failure);

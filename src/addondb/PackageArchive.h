@@ -28,7 +28,8 @@ class UnpackPipeline;
 // and the database is as it was before.
 class PackageArchive {
 public:
-    PackageArchive(AddonDatabase &database, std::string archivePath);
+    // shownName: what failures call the archive; its path when empty.
+    PackageArchive(AddonDatabase &database, std::string archivePath, std::string shownName = {});
     ~PackageArchive();
     PackageArchive(const PackageArchive &) = delete;
     PackageArchive &operator=(const PackageArchive &) = delete;
@@ -69,6 +70,7 @@ private:
 
     AddonDatabase &m_database;
     std::string m_archivePath;
+    std::string m_shownName;
     std::string m_failure;
     std::string m_packageName;
     InstallRollback *m_rollback = nullptr;

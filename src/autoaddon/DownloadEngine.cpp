@@ -146,7 +146,10 @@ void DownloadEngine::install(OfferedPackage &package, const std::string &path)
         std::lock_guard guard(m_lock);
         m_installing = package.name;
     }
-    PackageArchive archive(m_database, path);
+    // Failures name what the player knows: the zip the server offered, not our temporary file.
+    const auto slash = package.url.find_last_of("/\\");
+    const std::string zipName = slash == std::string::npos ? package.url : package.url.substr(slash + 1);
+    PackageArchive archive(m_database, path, zipName.empty() ? package.name : zipName);
     const bool done = archive.install(m_installDone, m_installTotal, &package);
     deleteFile(path);
     note({package.name, done, done ? std::string() : archive.failure()});

@@ -130,6 +130,25 @@ TEST_F(DownloadEngineTest, TheFlagsChangeOnlyOnTheOwnersThread)
     EXPECT_TRUE(database.offered().packages[1].flagged) << "not fetched: still wanted";
 }
 
+// A zip cut short fails to install; the player reads the zip's name, not our temporary file's.
+TEST_F(DownloadEngineTest, AnArchiveThatCannotBeReadIsNamedAsTheServerOffersIt)
+{
+    const std::string zip = test::zipBytes({{"trunc.pbo", "add-on trunc"}});
+    const std::string cut = zip.substr(0, zip.size() / 2);
+    http.route("/files/trunc.zip", {200, cut, {}, std::string::npos, {}});
+    OfferedPackage package;
+    package.name = "Trunc";
+    package.url = http.url("/files/trunc.zip");
+    package.zipSize = static_cast<std::uint32_t>(cut.size());
+    package.flagged = true;
+    database.offered().packages.push_back(std::move(package));
+    DownloadEngine engine(database, language(), work.path());
+    const auto outcomes = run(engine);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].starts_with("Trunc: \"trunc.zip\" cannot be installed: ")) << outcomes[0];
+    EXPECT_EQ(outcomes[0].find(".tmp"), std::string::npos) << outcomes[0];
+}
+
 TEST_F(DownloadEngineTest, AFailedUrlIsSkippedAndTheTotalStillEnds)
 {
     offer("first", "/first.zip");
