@@ -12,11 +12,13 @@
 #include "gui/QtText.h"
 #include "gui/ScanProgressDialog.h"
 #include "gui/ServerSetupDialog.h"
+#include "monitor/GameStates.h"
 #include "platform/Tick.h"
 #include "servers/GameStarter.h"
 #include "servers/SearchRoots.h"
 #include "ui_MainWindow.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
@@ -57,6 +59,11 @@ MainWindow::MainWindow(const LanguageTable &language, SoundOutput &sound, MainSt
     header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_ui->newsGroup->hide();
+    // Room for the longest game state in the language at hand, whatever the font's size.
+    int widest = 0;
+    for (const auto &state : gameStateTexts(language))
+        widest = std::max(widest, m_ui->statusValue->fontMetrics().horizontalAdvance(toQt(state)));
+    m_ui->statusValue->setMinimumWidth(widest + 2 * m_ui->statusValue->fontMetrics().averageCharWidth() + 8);
 
     m_fields = {
         {MonitorField::Description, m_ui->descriptionEdit},

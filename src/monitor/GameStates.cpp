@@ -44,6 +44,14 @@ const char *gameStateLabel(std::uint32_t state)
     return name ? name->label : "";
 }
 
+std::vector<std::string> gameStateTexts(const LanguageTable &language)
+{
+    std::vector<std::string> texts;
+    for (const auto &name : kNames)
+        texts.push_back(language.Resolve(name.label));
+    return texts;
+}
+
 std::string gameStateText(std::uint32_t state, const LanguageTable &language)
 {
     const auto *name = find(state);

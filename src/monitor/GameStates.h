@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace garrison {
 
@@ -12,6 +13,8 @@ namespace garrison {
 const char *gameStateLabel(std::uint32_t state);
 // The text shown for a state: its label resolved, or the code in decimal.
 std::string gameStateText(std::uint32_t state, const LanguageTable &language);
+// Every named state's text, for a field that must show any of them whole.
+std::vector<std::string> gameStateTexts(const LanguageTable &language);
 
 // What announcing a change to state does: whether it is recorded as the
 // announced state, and the sound it plays (0 = none).

@@ -28,6 +28,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -139,6 +141,27 @@ TEST_F(MainWindowTest, TheSelectedServerShowsWithItsPlayers)
     EXPECT_EQ(window->control(1002)->accessibleName(), "Current mission");
     EXPECT_EQ(window->control(1024)->accessibleName(), "Map");
     EXPECT_EQ(window->control(1015)->accessibleName(), "Status");
+}
+
+// The longest game state fits its field whole, at the window's first size.
+TEST_F(MainWindowTest, TheLongestStateIsNotCut)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    peers::GameServerConfig config;
+    config.address = address;
+    config.states = {{0, 4}};
+    peers::GameServerPeer server(config);
+    ASSERT_TRUE(server.start());
+    settings.servers = {networkEntry(dottedAddress(address) + ":2302", "Club")};
+    settings.selectedIndex = 0;
+    open();
+    ASSERT_TRUE(waitFor([&] { return shown(1015) == "Editing mission"; }));
+    auto &status = control<QLineEdit>(1015);
+    QStyleOptionFrame frame;
+    frame.initFrom(&status);
+    const QRect room = status.style()->subElementRect(QStyle::SE_LineEditContents, &frame, &status);
+    EXPECT_GE(room.width(), status.fontMetrics().horizontalAdvance(status.text()) + 4)
+        << room.width() << " pixels for " << status.text().toStdString();
 }
 
 // A list the command line wrote in the chosen code page reads the same in the window.

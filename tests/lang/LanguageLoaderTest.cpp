@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -66,7 +67,11 @@ std::map<std::string, std::string> builtInDefinitions()
 TEST(BuiltInEnglish, HoldsEveryLabelAndTheReferences)
 {
     const auto definitions = builtInDefinitions();
-    EXPECT_EQ(definitions.size(), 349u);
+    // The game's labels, and those the Linux edition adds for texts of its own.
+    const auto ownLabels = std::count_if(definitions.begin(), definitions.end(), [](const auto &definition) {
+        return definition.first.starts_with("DSTR_LINUX_");
+    });
+    EXPECT_EQ(definitions.size() - static_cast<std::size_t>(ownLabels), 349u);
 
     const std::map<std::string, std::string> expectedReferences = {
         {"DSTR_MAIN_EQUALMODREQ_YES", "DSTR_MAIN_PWLOCKED_YES"},
@@ -177,7 +182,7 @@ TEST(LanguageLoader, FileOverridesBuiltInAndLineEndsDoNotMatter)
         EXPECT_EQ(table.Resolve("DSTR_CONFIG_OK"), "Gut");       // built-in reference to the file's text
         EXPECT_EQ(table.Resolve("DSTR_GENERIC_CLOSE"), "Close"); // not in the file
         EXPECT_EQ(table.Resolve("DSTR_MANAGER_TITLE"), "Garrison (with Auto-Addon)");
-        EXPECT_EQ(table.size(), 349u);
+        EXPECT_EQ(table.size(), builtInDefinitions().size());
     }
     EXPECT_EQ(readLanguageFile(folder / "missing.ini"), "");
 }
