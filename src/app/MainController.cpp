@@ -59,7 +59,7 @@ MainController::~MainController()
     m_endpoint.stop();
 }
 
-bool MainController::initialise(std::uint32_t now)
+bool MainController::initialise()
 {
     m_status.clear();
     m_view.checkNotifyBox();
@@ -87,7 +87,7 @@ bool MainController::initialise(std::uint32_t now)
     if (m_settings.options.windowLeft >= 0 && m_settings.options.windowTop >= 0)
         m_view.moveWindow(m_settings.options.windowLeft, m_settings.options.windowTop);
     findGameFolder();
-    startDatabase(now);
+    startDatabase();
     applyCommandLine(m_start.commandLine, m_settings);
     const auto count = static_cast<std::int32_t>(m_settings.servers.size());
     m_selected = m_settings.selectedIndex >= 0 && m_settings.selectedIndex < count ? m_settings.selectedIndex : -1;
@@ -193,7 +193,7 @@ void MainController::findGameFolder()
     }
 }
 
-void MainController::startDatabase(std::uint32_t now)
+void MainController::startDatabase()
 {
     const std::string &folder = m_settings.options.gameFolder;
     switch (decideAddonStart(m_settings.options.autoAddonEnabled, folder, pathExists(file(DatabaseFile::kFileName)))) {
@@ -204,7 +204,9 @@ void MainController::startDatabase(std::uint32_t now)
         m_database.setGameFolder(folder);
         m_worker = std::make_unique<DatabaseWorker>(m_database, file(DatabaseFile::kFileName));
         m_worker->start();
-        m_cycle.scanStarted(now);
+        // Counted from the first tick: the time spent in the path dialog and
+        // the first-run message is no part of the scan.
+        m_scanAwaitsTick = true;
         break;
     case AddonStart::Listing:
         m_database.setGameFolder(folder);
@@ -271,6 +273,8 @@ void MainController::tick(std::uint32_t now)
             m_endpoint.postCommand(MonitorEndpoint::kNewsRequest, *address, m_central->port);
         m_newsLookup.reset();
     }
+    if (std::exchange(m_scanAwaitsTick, false))
+        m_cycle.scanStarted(now);
     m_cycle.tick(now);
     if (m_upgrade && m_upgrade->ended())
         upgradeEnded();

@@ -46,7 +46,7 @@ public:
 
     // The window's initialisation after its controls are translated; false
     // when the network endpoint could not be made.
-    bool initialise(std::uint32_t now);
+    bool initialise();
     // Stops the workers and saves; the window's position goes with the settings.
     void shutDown(std::int32_t windowLeft, std::int32_t windowTop);
 
@@ -131,7 +131,7 @@ private:
     void startNewsPicture(const std::string &url) override { m_view.startNewsPicture(url); }
 
     void findGameFolder();
-    void startDatabase(std::uint32_t now);
+    void startDatabase();
     void showServerRows();
     void resetForSelection(const ServerEntry *entry);
     void watch(std::uint32_t address, const std::string &portText);
@@ -157,6 +157,7 @@ private:
     AddonDatabase m_database;
     std::unique_ptr<DatabaseWorker> m_worker;
     bool m_databaseReady = false;
+    bool m_scanAwaitsTick = false;
     bool m_offeredListWaiting = false;
     bool m_managerOpen = false;
 

@@ -113,7 +113,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::initialise()
 {
-    if (!m_controller->initialise(tickCount()))
+    if (!m_controller->initialise())
         QMessageBox::warning(this, windowTitle(), tr("The network could not be opened: no server will be polled."));
     m_timer.start(MonitorCycle::kTickMs);
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
 #include <map>
 
 using namespace garrison;
@@ -126,7 +127,7 @@ protected:
         settings.options.autoAddonEnabled = false;
     }
 
-    MainController &start(std::uint32_t now = 1000)
+    MainController &start()
     {
         EXPECT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
         MainStart start;
@@ -135,7 +136,7 @@ protected:
         start.pollInterval = 100;
         start.programFolder = programFolder;
         controller = std::make_unique<MainController>(view, language, start);
-        EXPECT_TRUE(controller->initialise(now));
+        EXPECT_TRUE(controller->initialise());
         return *controller;
     }
     // Ticks the timer until the condition holds (or ten seconds passed).
@@ -249,7 +250,7 @@ TEST_F(MainControllerTest, AListItCannotReadIsKeptAsItIs)
     places.places = {temp / "noprefix", temp / "nohome"};
     places.programFolder = programFolder;
     controller = std::make_unique<MainController>(view, language, places);
-    EXPECT_TRUE(controller->initialise(now));
+    EXPECT_TRUE(controller->initialise());
     ASSERT_FALSE(view.actions.empty());
     EXPECT_EQ(view.actions.front(),
               "notice garrison.sav cannot be read (it was written by a newer Garrison (format 12; "
@@ -267,7 +268,7 @@ TEST_F(MainControllerTest, AFolderThatCannotBeWrittenIsNamed)
     places.places = {temp / "noprefix", temp / "nohome"};
     places.programFolder = programFolder;
     controller = std::make_unique<MainController>(view, language, places);
-    controller->initialise(now);
+    controller->initialise();
     const auto notices = std::count_if(view.actions.begin(), view.actions.end(), [](const std::string &action) {
         return action.starts_with("notice The folder /proc/ cannot be written");
     });
@@ -445,6 +446,36 @@ TEST_F(MainControllerTest, ANeededPackageTheServerOffersMakesTheManagerFlash)
 
     main.select(0); // a new selection forgets the list until it comes again
     EXPECT_TRUE(main.database().offered().packages.empty());
+}
+
+// The player reads the first-run message for a minute; the scan's progress
+// still waits its two seconds, counted from the first tick after it.
+TEST_F(MainControllerTest, TheScanProgressWaitsTwoSecondsOfTheScanItself)
+{
+    settings.options.autoAddonEnabled = true;
+    temp.write("game/AddOns/a.pbo", "a");
+    ASSERT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
+    MainStart places;
+    places.folder = temp.path();
+    places.places = {temp / "noprefix", temp / "nohome"};
+    places.programFolder = programFolder;
+    controller = std::make_unique<MainController>(view, language, places);
+    std::promise<void> release;
+    auto released = release.get_future().share();
+    controller->database().observeProgress([released](const std::string &) { released.wait(); });
+    controller->initialise();
+    now += 60000;
+    const auto progressShown = [&] {
+        return std::find(view.actions.begin(), view.actions.end(), "scan progress") != view.actions.end();
+    };
+    for (int tick = 0; tick < 4; ++tick) {
+        controller->tick(now += 500);
+        EXPECT_FALSE(progressShown()) << "tick " << tick;
+    }
+    controller->tick(now += 500);
+    EXPECT_TRUE(progressShown());
+    release.set_value();
+    ASSERT_TRUE(tickUntil([&] { return controller->databaseReady(); }));
 }
 
 TEST_F(MainControllerTest, WithoutAGameFolderThePlayerIsAsked)
