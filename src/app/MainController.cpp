@@ -314,8 +314,12 @@ void MainController::select(int index)
 
     const auto address = splitServerAddress(entry->address);
     const std::string portText = address.portText.empty() ? "0" : address.portText;
-    if (address.host.empty() || !parsePortText(portText)) {
-        m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_BADADDRESS"));
+    if (address.host.empty()) {
+        showBadAddress(m_language.Resolve("DSTR_LINUX_BADADDR_NOHOST"));
+        return;
+    }
+    if (!parsePortText(portText)) {
+        showBadAddress(m_language.Resolve("DSTR_LINUX_BADADDR_PORT") + portText);
         return;
     }
     if (const auto dotted = dottedOnly(address.host)) {
@@ -361,8 +365,14 @@ void MainController::lookupEnded()
         m_resolvedHost = task->host();
         watch(*address, m_lookupPort);
     } else {
-        m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_BADADDRESS"));
+        showBadAddress(m_language.Resolve("DSTR_LINUX_BADADDR_HOST1") + task->host() +
+                       m_language.Resolve("DSTR_LINUX_BADADDR_HOST2"));
     }
+}
+
+void MainController::showBadAddress(const std::string &why)
+{
+    m_view.setFieldText(MonitorField::Description, m_language.Resolve("DSTR_MAIN_BADADDRESS") + why);
 }
 
 void MainController::watch(std::uint32_t address, const std::string &portText)

@@ -136,6 +136,8 @@ private:
     void resetForSelection(const ServerEntry *entry);
     void watch(std::uint32_t address, const std::string &portText);
     void lookupEnded();
+    // "Bad address error", and which part of the address is wrong.
+    void showBadAddress(const std::string &why);
     void askForNews();
     void upgradeEnded();
     std::string newsLink();

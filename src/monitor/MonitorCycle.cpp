@@ -4,6 +4,7 @@
 #include "monitor/GameStates.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace garrison {
 
@@ -55,6 +56,7 @@ void MonitorCycle::tick(std::uint32_t now)
         m_notify = m_view.notifyChecked();
         m_launch = m_view.launchChecked();
         ServerStatus &record = m_status.record;
+        showSilence(record, now);
         if (record.implementation != Implementation::Unknown) {
             showRecord(record, now);
             announce(record);
@@ -93,6 +95,27 @@ void MonitorCycle::showNews()
     m_view.startNewsPicture(news.pictureUrl);
     m_view.setLinkCaption(news.newsText);
     m_view.showLinkButton(!news.newsText.empty());
+}
+
+void MonitorCycle::showSilence(const ServerStatus &record, std::uint32_t now)
+{
+    if (record.implementation != Implementation::Unknown) {
+        // The first answer: its description replaces the notice, even an empty one.
+        if (std::exchange(m_silenceShown, false))
+            set(MonitorField::Description, record.description);
+        m_silentSince.reset();
+        return;
+    }
+    if (!m_silentSince)
+        m_silentSince = now;
+    const std::uint32_t silent = now - *m_silentSince;
+    const auto server = m_view.selectedServer();
+    if (silent < kSilenceMs || !server)
+        return;
+    set(MonitorField::Description, text("DSTR_LINUX_NOANSWER_FROM") + server->address +
+                                       text("DSTR_LINUX_NOANSWER_FOR") + std::to_string(silent / 1000) +
+                                       text("DSTR_LINUX_NOANSWER_SECONDS"));
+    m_silenceShown = true;
 }
 
 void MonitorCycle::watchScan(std::uint32_t now)

@@ -20,6 +20,8 @@ class MonitorCycle {
 public:
     static constexpr std::uint32_t kTickMs = 500;
     static constexpr int kAlarmSound = 161;
+    // A server silent this long since it was chosen is said to be so.
+    static constexpr std::uint32_t kSilenceMs = 10000;
 
     MonitorCycle(MonitorView &view, StatusStore &status, const LanguageTable &language, MemoryStream &offeredList);
 
@@ -27,9 +29,18 @@ public:
     void tick(std::uint32_t now);
 
     // A network server is selected and its address resolved.
-    void setMonitoring(bool monitoring) { m_monitoring = monitoring; }
+    void setMonitoring(bool monitoring)
+    {
+        m_monitoring = monitoring;
+        m_silentSince.reset();
+    }
     // Another server was selected: the window emptied its player list.
-    void selectionChanged() { m_playerRows.clear(); }
+    void selectionChanged()
+    {
+        m_playerRows.clear();
+        m_silentSince.reset();
+        m_silenceShown = false;
+    }
     // The Auto-Addon server offers a needed package that is missing.
     void setDownloadsWanted(bool wanted) { m_downloadsWanted = wanted; }
     bool downloadsWanted() const { return m_downloadsWanted; }
@@ -46,6 +57,7 @@ private:
     void showElapsed(ServerStatus &record, std::uint32_t now);
     void showPlayers(const ServerStatus &record);
     void showAutoAddon();
+    void showSilence(const ServerStatus &record, std::uint32_t now);
     void renameUnnamedServer(const std::string &shownDescription);
     void set(MonitorField field, const std::string &text) { m_view.setFieldText(field, text); }
     std::string text(const char *label) const { return m_language.Resolve(label); }
@@ -64,6 +76,8 @@ private:
     bool m_pictureStarted = false;
     bool m_scanRunning = false;
     std::optional<std::uint32_t> m_scanStart;
+    std::optional<std::uint32_t> m_silentSince; // monitoring and no answer yet
+    bool m_silenceShown = false;
 
     struct PlayerRow {
         std::string name;

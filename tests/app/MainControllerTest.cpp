@@ -220,17 +220,19 @@ TEST_F(MainControllerTest, AnAddressThatDoesNotResolveSaysSo)
                         networkEntry("  :2302", "no host")};
     settings.selectedIndex = 0;
     auto &main = start();
-    EXPECT_EQ(view.fields[MonitorField::Description], "Bad address error");
+    EXPECT_EQ(view.fields[MonitorField::Description],
+              "Bad address error: the port must be a number from 1 to 65535, not 99999");
     EXPECT_FALSE(main.monitoring());
     main.select(2);
-    EXPECT_EQ(view.fields[MonitorField::Description], "Bad address error");
+    EXPECT_EQ(view.fields[MonitorField::Description], "Bad address error: the address names no host");
     main.select(1); // looked up off the UI thread; the answer comes with a tick
     EXPECT_EQ(view.fields[MonitorField::Description], "");
     ASSERT_TRUE(eventually(
         [&] {
             now += 500;
             main.tick(now);
-            return view.fields[MonitorField::Description] == "Bad address error";
+            return view.fields[MonitorField::Description] ==
+                   "Bad address error: the host no-such-host.invalid cannot be found";
         },
         std::chrono::seconds(60)));
     EXPECT_FALSE(main.monitoring());

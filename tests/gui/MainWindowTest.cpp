@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, LocalEntriesAndBadAddressesPollNothing)
     EXPECT_EQ(shown(1037), "<local/single player>");
     EXPECT_FALSE(window->controller().monitoring());
     control<QComboBox>(1027).setCurrentIndex(1);
-    EXPECT_EQ(shown(1001), "Bad address error");
+    EXPECT_EQ(shown(1001), "Bad address error: the port must be a number from 1 to 65535, not 70000");
     EXPECT_EQ(shown(1037), "10.0.0.1:70000");
     EXPECT_FALSE(window->controller().monitoring());
 }

@@ -268,6 +268,34 @@ TEST_F(MonitorCycleTest, UnnamedServerTakesItsDescription)
     }
 }
 
+// A server that never answers says so after ten seconds, counting on; its
+// first answer puts its own description back, an empty one too.
+TEST_F(MonitorCycleTest, ASilentServerSaysSoUntilItAnswers)
+{
+    status.record.implementation = Implementation::Unknown;
+    view.selected = SelectedServer{"Club", "127.0.0.1:2999"};
+    cycle.selectionChanged();
+    for (int tick = 0; tick < 20; ++tick) {
+        tickIn(0);
+        EXPECT_EQ(view.fields[MonitorField::Description], "") << "tick " << tick;
+    }
+    tickIn(0);
+    EXPECT_EQ(view.fields[MonitorField::Description], "No answer from 127.0.0.1:2999 for 10 s");
+    tickIn(0);
+    tickIn(0);
+    EXPECT_EQ(view.fields[MonitorField::Description], "No answer from 127.0.0.1:2999 for 11 s");
+
+    status.record.implementation = Implementation::Sockets;
+    tickIn(0);
+    EXPECT_EQ(view.fields[MonitorField::Description], "");
+
+    // Chosen anew: the count starts again.
+    status.record.implementation = Implementation::Unknown;
+    cycle.selectionChanged();
+    tickIn(0);
+    EXPECT_EQ(view.fields[MonitorField::Description], "");
+}
+
 TEST_F(MonitorCycleTest, AutoAddonFieldAndHandOver)
 {
     view.notify = false;
