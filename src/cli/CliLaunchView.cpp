@@ -64,9 +64,11 @@ LaunchView::EqualModAnswer CliLaunchView::askEqualMods()
     }
 }
 
-LaunchView::MissingAnswer CliLaunchView::askMissingPackages()
+LaunchView::MissingAnswer CliLaunchView::askMissingPackages(const std::vector<std::string> &packages)
 {
     std::cerr << text("DSTR_MISSING_TEXT") << "\n";
+    for (const auto &package : packages)
+        std::cerr << "  " << displayText(package) << "\n";
     if (m_choices.connectAnyway)
         return MissingAnswer::Force;
     if (onTerminal() && askLetter("Connect anyway? [y/N]") == 'y')

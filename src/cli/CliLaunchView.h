@@ -23,7 +23,7 @@ public:
     CliLaunchView(Choices choices, GameRunner runner, const LanguageTable &language);
 
     EqualModAnswer askEqualMods() override;
-    MissingAnswer askMissingPackages() override;
+    MissingAnswer askMissingPackages(const std::vector<std::string> &packages) override;
     bool confirmMissingMod(const std::string &folder) override;
     void openManager() override;
     void clearLaunchAndAlarm() override {}

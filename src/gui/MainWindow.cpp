@@ -504,9 +504,9 @@ LaunchView::EqualModAnswer MainWindow::askEqualMods()
     return dialog.answer();
 }
 
-LaunchView::MissingAnswer MainWindow::askMissingPackages()
+LaunchView::MissingAnswer MainWindow::askMissingPackages(const std::vector<std::string> &packages)
 {
-    MissingFilesDialog dialog(language(), this);
+    MissingFilesDialog dialog(language(), packages, this);
     dialog.exec();
     return dialog.answer();
 }

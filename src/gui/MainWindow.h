@@ -95,7 +95,7 @@ private:
 
     // LaunchView
     EqualModAnswer askEqualMods() override;
-    MissingAnswer askMissingPackages() override;
+    MissingAnswer askMissingPackages(const std::vector<std::string> &packages) override;
     bool confirmMissingMod(const std::string &folder) override;
     void openManager() override;
     void clearLaunchAndAlarm() override;

@@ -6,11 +6,16 @@
 
 namespace garrison::gui {
 
-MissingFilesDialog::MissingFilesDialog(const LanguageTable &language, QWidget *parent)
+MissingFilesDialog::MissingFilesDialog(const LanguageTable &language, const std::vector<std::string> &packages,
+                                       QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::MissingFilesDialog>())
 {
     m_ui->setupUi(this);
     translateWindow(*this, language);
+    QString text = m_ui->message->text() + QStringLiteral("\n");
+    for (const auto &package : packages)
+        text += QStringLiteral("\n\u2022 ") + toQt(package);
+    m_ui->message->setText(text);
     QFont font(toQt(language.Resolve("DSTR_MISSING_TEXT_FONT")));
     font.setPointSizeF(9);
     m_ui->message->setFont(font);

@@ -6,6 +6,8 @@
 #include <QDialog>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Ui {
 class MissingFilesDialog;
@@ -19,7 +21,9 @@ class MissingFilesDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit MissingFilesDialog(const LanguageTable &language, QWidget *parent = nullptr);
+    // packages: the missing ones, listed under the message.
+    MissingFilesDialog(const LanguageTable &language, const std::vector<std::string> &packages,
+                       QWidget *parent = nullptr);
     ~MissingFilesDialog() override;
     LaunchView::MissingAnswer answer() const { return m_answer; }
 

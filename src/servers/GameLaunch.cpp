@@ -194,12 +194,15 @@ void playNow(LaunchSituation &situation, LaunchView &view)
             break;
         }
     } else if (situation.databaseReady && situation.database && !situation.database->offered().packages.empty()) {
-        auto &offered = situation.database->offered().packages;
-        for (auto &package : offered) {
+        // Asked once, naming every package that is missing.
+        std::vector<std::string> missing;
+        for (auto &package : situation.database->offered().packages) {
             computeInstallStatus(package, *situation.database);
-            if (!neededAndMissing(package))
-                continue;
-            const auto answer = view.askMissingPackages();
+            if (neededAndMissing(package))
+                missing.push_back(package.name);
+        }
+        if (!missing.empty()) {
+            const auto answer = view.askMissingPackages(missing);
             if (answer == LaunchView::MissingAnswer::Cancel)
                 return;
             if (answer == LaunchView::MissingAnswer::Manager) {
@@ -207,7 +210,6 @@ void playNow(LaunchSituation &situation, LaunchView &view)
                 view.openManager();
                 return;
             }
-            break;
         }
     }
 

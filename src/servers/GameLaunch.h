@@ -21,7 +21,8 @@ public:
 
     virtual ~LaunchView() = default;
     virtual EqualModAnswer askEqualMods() = 0;
-    virtual MissingAnswer askMissingPackages() = 0;
+    // packages: the names of the needed packages that are missing.
+    virtual MissingAnswer askMissingPackages(const std::vector<std::string> &packages) = 0;
     // "FOLDER does not exist, connection may fail...": true for OK.
     virtual bool confirmMissingMod(const std::string &folder) = 0;
     virtual void openManager() = 0;

@@ -95,7 +95,7 @@ public:
         actions.push_back("equal mods?");
         return equalModAnswer;
     }
-    MissingAnswer askMissingPackages() override { return MissingAnswer::Cancel; }
+    MissingAnswer askMissingPackages(const std::vector<std::string> &) override { return MissingAnswer::Cancel; }
     bool confirmMissingMod(const std::string &) override { return true; }
     void openManager() override {}
     void clearLaunchAndAlarm() override {}

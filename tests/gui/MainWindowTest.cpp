@@ -392,7 +392,9 @@ TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
     const auto server = startServer(address, 0);
     OfferedContent offer;
     offer.serverTexts = {"Club", "", "", ""};
-    offer.packages = {{"http://127.0.0.1:9/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x1234}}}};
+    offer.packages = {{"http://127.0.0.1:9/tanks.zip", 1000, "Tanks", "", 7, {{"addons\\tanks.pbo", 5, 0x1234}}},
+                      {"http://127.0.0.1:9/extra.zip", 1000, "Extra", "", 1, {{"addons\\extra.pbo", 5, 0x1235}}},
+                      {"http://127.0.0.1:9/maps.zip", 1000, "Maps", "", 4, {{"addons\\maps.pbo", 5, 0x1236}}}};
     const auto block = writeOfferedBlock(offer);
     peers::AutoAddonConfig addon;
     addon.address = address;
@@ -411,6 +413,9 @@ TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
         QString asked;
         test::whenModalOpens<MissingFilesDialog>([&](MissingFilesDialog &dialog) {
             asked = dialog.windowTitle();
+            // The needed ones are named; the optional one is not.
+            EXPECT_TRUE(dialog.findChild<QLabel *>("message")->text().endsWith("\n\n\u2022 Tanks\n\u2022 Maps"))
+                << dialog.findChild<QLabel *>("message")->text().toStdString();
             QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
         });
         QTest::mouseClick(&control<QPushButton>(1016), Qt::LeftButton);

@@ -24,7 +24,13 @@ public:
     bool startWorks = true;
 
     EqualModAnswer askEqualMods() override { return log.push_back("ask equal mods"), equalMods; }
-    MissingAnswer askMissingPackages() override { return log.push_back("ask missing packages"), missing; }
+    MissingAnswer askMissingPackages(const std::vector<std::string> &packages) override
+    {
+        std::string names;
+        for (const auto &package : packages)
+            names += " " + package;
+        return log.push_back("ask missing packages:" + names), missing;
+    }
     bool confirmMissingMod(const std::string &folder) override
     {
         log.push_back("missing mod " + folder);
