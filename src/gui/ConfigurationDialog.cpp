@@ -14,9 +14,9 @@ namespace {
 
 // The code pages of the Windows editions the game was sold for.
 constexpr std::pair<const char *, const char *> kCodePages[] = {
-    {"Windows-1252", QT_TR_NOOP("Western European")}, {"Windows-1250", QT_TR_NOOP("Central European")},
-    {"Windows-1251", QT_TR_NOOP("Cyrillic")},         {"Windows-1253", QT_TR_NOOP("Greek")},
-    {"Windows-1254", QT_TR_NOOP("Turkish")},          {"Windows-1257", QT_TR_NOOP("Baltic")},
+    {"Windows-1252", "DSTR_LINUX_SCRIPT_WESTERN"},  {"Windows-1250", "DSTR_LINUX_SCRIPT_CENTRAL"},
+    {"Windows-1251", "DSTR_LINUX_SCRIPT_CYRILLIC"}, {"Windows-1253", "DSTR_LINUX_SCRIPT_GREEK"},
+    {"Windows-1254", "DSTR_LINUX_SCRIPT_TURKISH"},  {"Windows-1257", "DSTR_LINUX_SCRIPT_BALTIC"},
 };
 
 } // namespace
@@ -30,7 +30,7 @@ ConfigurationDialog::ConfigurationDialog(const LanguageTable &language, const Co
     m_ui->pages->setTabText(0, text("DSTR_CONFIG_TITLE"));
     m_ui->resetBox->setEnabled(canReset);
     for (const auto &[codePage, script] : kCodePages)
-        m_ui->codePageBox->addItem(QStringLiteral("%1 (%2)").arg(QLatin1String(codePage), tr(script)),
+        m_ui->codePageBox->addItem(QStringLiteral("%1 (%2)").arg(QLatin1String(codePage), text(script)),
                                    QLatin1String(codePage));
     show(values);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &ConfigurationDialog::browseGame);

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -309,13 +310,23 @@ TEST_F(MainWindowTest, ALanguageFileChangesTextsAndToolTips)
 {
     temp.write("garrisonlanguage.ini", "DSTR_MAIN_ADD \"Hinzuf\xC3\xBCgen\"\n"
                                        "DSTR_MAIN_ADD_TT \"Einen Server von Hand eintragen\"\n"
-                                       "DSTR_MAIN_PLAYERS \"Spieler\"\n");
+                                       "DSTR_MAIN_PLAYERS \"Spieler\"\n"
+                                       "DSTR_LINUX_CONFIG_TAB \"Unter Linux\"\n");
     open(temp / "garrisonlanguage.ini");
     EXPECT_EQ(control<QPushButton>(1018).text(), QString::fromUtf8("Hinzuf\xC3\xBCgen"));
     EXPECT_EQ(control<QPushButton>(1018).toolTip(), "Einen Server von Hand eintragen");
     // What the file leaves out stays English.
     EXPECT_EQ(control<QPushButton>(1041).toolTip(), "Garrison and Auto-Addon configuration");
     EXPECT_EQ(window->findChild<QGroupBox *>("playersGroup")->title(), "Spieler");
+    EXPECT_EQ(window->control(1028)->accessibleName(), "Spieler") << "what a screen reader says, too";
+    // The Linux edition's own texts come from the same table.
+    QString linuxTab;
+    whenModalOpens<ConfigurationDialog>([&](ConfigurationDialog &dialog) {
+        linuxTab = dialog.findChild<QTabWidget *>("pages")->tabText(1);
+        dialog.reject();
+    });
+    QTest::mouseClick(&control<QPushButton>(1041), Qt::LeftButton);
+    EXPECT_EQ(linuxTab, "Unter Linux");
     EXPECT_TRUE(window->control(1037)->toolTip().isEmpty()) << "a value field has no tool tip";
 }
 
