@@ -117,9 +117,10 @@ void StatusPoller::applyInfoAnswer(const InfoAnswer &answer, bool directPlay, st
         record.implementation = *answer.implementation;
         m_implementation = *answer.implementation;
     }
-    if (m_pingMark != 0) {
-        record.ping = now - m_pingMark;
-        m_pingMark = 0;
+    // Unsigned difference: right across the tick's wrap.
+    if (m_pingMark) {
+        record.ping = now - *m_pingMark;
+        m_pingMark.reset();
     }
     record.port = m_gamePort;
     ++record.infoAnswers;

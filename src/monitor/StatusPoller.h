@@ -7,6 +7,7 @@
 #include "monitor/ServerStatus.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace garrison {
@@ -48,7 +49,7 @@ private:
     std::uint32_t m_pollInterval;
     bool m_polling = false;
     std::uint32_t m_lastPollTime = 0;
-    std::uint32_t m_pingMark = 0;
+    std::optional<std::uint32_t> m_pingMark; // when the last poll went out, until its first answer
     std::uint16_t m_gamePort = 0;
     std::uint16_t m_statusPort = 0;
     std::uint32_t m_serverAddress = 0;

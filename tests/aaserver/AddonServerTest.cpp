@@ -187,11 +187,13 @@ TEST_F(AddonServerTest, ServesItsListWithTheGameTimeAndTakesUpNewZips)
     EXPECT_EQ(server->port(), 2322) << "the game port + 20";
 
     Client client;
-    // Wrong password: refused.
-    client.send(address, 2322, listRequest("guess"));
-    const auto refusal = client.receive();
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(*refusal, (std::vector<std::uint8_t>{0x01, 0x80, 0, 0}));
+    // A wrong password is refused: the empty one, a part of the right one, more than it, another case.
+    for (const char *guess : {"guess", "", "p", "pwx", "PW"}) {
+        client.send(address, 2322, listRequest(guess));
+        const auto refusal = client.receive();
+        ASSERT_TRUE(refusal) << guess;
+        EXPECT_EQ(*refusal, (std::vector<std::uint8_t>{0x01, 0x80, 0, 0})) << "\"" << guess << "\"";
+    }
 
     // Once it has polled its game server, the announcement carries the game's time and state.
     std::vector<std::uint8_t> announcement;
@@ -232,10 +234,20 @@ TEST_F(AddonServerTest, GarbageOfAnySizeIsLoggedAndNeverStopsIt)
             byte = static_cast<std::uint8_t>(random());
         client.send(address, 2322, garbage);
     }
-    // A re-request past the last chunk gets nothing; the server goes on.
-    std::vector<std::uint8_t> past;
-    appendLittleEndian(past, std::uint16_t{60000});
-    client.send(address, 2322, request(kChunkReRequest, past));
+    // A re-request past the last chunk gets nothing, the one just past it
+    // too; the next answer is for chunk 0, asked after them.
+    client.send(address, 2322, listRequest("pw"));
+    const auto announcement = client.receive();
+    ASSERT_TRUE(announcement && announcement->size() >= kShortAnnouncementLength);
+    const auto count = ByteReader(*announcement).at<std::uint16_t>(2);
+    for (const std::uint16_t number : {count, std::uint16_t(count + 1), std::uint16_t{60000}, std::uint16_t{0}}) {
+        std::vector<std::uint8_t> which;
+        appendLittleEndian(which, number);
+        client.send(address, 2322, request(kChunkReRequest, which));
+    }
+    const auto answer = client.receive();
+    ASSERT_TRUE(answer && answer->size() > kChunkOverhead);
+    EXPECT_EQ(ByteReader(*answer).at<std::uint16_t>(0), 0);
     EXPECT_EQ(packageNames(fetchList(client, address, 2322, "pw")), std::vector<std::string>{"tanks"});
     EXPECT_NE(logText().find("unknown datagram of 8000 bytes"), std::string::npos) << logText();
 }

@@ -88,6 +88,19 @@ TEST_F(FileScannerTest, InactiveFormsAndDuplicates)
     EXPECT_FALSE(pathExists(copy));
 }
 
+// A copy is deleted only where the active name and this scan's inactive name
+// both exist: an old ".pbx" twin and a twin that differs in case stay.
+TEST_F(FileScannerTest, TwinsWithoutBothNamesAreKept)
+{
+    const std::vector<std::string> files = {file("addons/x.pbo", "same"), file("addons/x.pbx", "same"),
+                                            file("addons/Y.PBO", "twin"), file("addons/y.pbo", "twin")};
+    for (int pass = 0; pass < 2; ++pass) {
+        scan();
+        for (const auto &path : files)
+            EXPECT_TRUE(pathExists(path)) << path << ", pass " << pass;
+    }
+}
+
 TEST_F(FileScannerTest, TwoVersionsOfOneSizeAndTimeAreBothKept)
 {
     const auto a = file("addons/e.pbo", "version A");

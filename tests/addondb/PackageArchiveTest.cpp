@@ -283,6 +283,22 @@ TEST_F(PackageArchiveTest, NamesTooLongForTheGameAreRefused)
     EXPECT_NE(failure.find("data/nnnn"), std::string::npos) << failure;
     EXPECT_NE(failure.find("259"), std::string::npos) << failure;
     EXPECT_EQ(state(), before);
+
+    // At the limit: 259 characters install, 260 do not (in folders, so no one
+    // name passes what the file system takes).
+    std::string folders;
+    for (const char letter : {'a', 'b', 'c', 'd'})
+        folders += std::string(60, letter) + "/";
+    const std::string longest = folders + std::string(11, 'n') + ".txt";
+    ASSERT_EQ(longest.size(), 259u);
+    ASSERT_TRUE(writeZip(archive, {{longest, "longest"}}));
+    EXPECT_TRUE(install(archive)) << failure;
+    EXPECT_EQ(packageFiles("long"), Names{"AddOns\\nnnnnnnnnnn.txt"});
+    EXPECT_EQ(game.read("AddOns/nnnnnnnnnnn.txt"), "longest");
+    const std::string oneMore = folders + std::string(12, 'n') + ".txt";
+    ASSERT_TRUE(writeZip(archive, {{oneMore, "one more"}}));
+    EXPECT_FALSE(install(archive));
+    EXPECT_FALSE(pathExists(game / "AddOns/nnnnnnnnnnnn.txt"));
 }
 
 TEST_F(PackageArchiveTest, AnInstructionFileOfHostileSizeFailsCleanly)

@@ -199,6 +199,18 @@ TEST_F(MainControllerTest, SelectingAServerShowsItRenamesItAndPlaysOntoIt)
     EXPECT_EQ(view.started,
               "FLASHPOINTRESISTANCE.EXE -nosplash -connect=" + dottedAddress(serverAddress) + " -port=2302");
     EXPECT_EQ(view.actions.back(), "minimised");
+
+    // Another entry, where nothing answers: nothing of the first server shows meanwhile.
+    EXPECT_TRUE(main.add(networkEntry(dottedAddress(serverAddress) + ":2999", "silent")));
+    for (int tick = 0; tick < 6; ++tick) {
+        main.tick(now += 500);
+        for (const auto &[field, text] : view.fields) {
+            // Without a database there is no Auto-Addon query, for any server.
+            const std::string expected = field == MonitorField::AutoAddon ? "n/a" : "";
+            EXPECT_EQ(text, expected) << "field " << static_cast<int>(field) << ", tick " << tick;
+        }
+        EXPECT_TRUE(view.players.empty());
+    }
 }
 
 TEST_F(MainControllerTest, ALocalEntryPollsNothingAndStillPlays)

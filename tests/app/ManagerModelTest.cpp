@@ -149,6 +149,26 @@ TEST_F(ManagerModelTest, PackagesViewRowsAndTheQuestionBeforeHarmfulDeactivation
     EXPECT_EQ(model.packageChoices().front(), "<All Packages>");
 }
 
+// By install date, newest first, whichever of the two was made first.
+TEST_F(ManagerModelTest, TheNewestPackageSortsFirstByDate)
+{
+    file("AddOns/a.pbo");
+    scan();
+    makePackage("Old", {});
+    makePackage("New", {});
+    model.show(ManagerView::Packages);
+    // Both later than the standard packages' date, the time of the scan.
+    const FileTime later = currentFileTime() + 10000000;
+    for (const auto &[oldDate, newDate] : {std::pair{later, later + 1}, std::pair{later + 1, later}}) {
+        database.packages()[3].installDate = oldDate;
+        database.packages()[4].installDate = newDate;
+        model.sort(4);
+        const Names names = column(0);
+        const Names newestFirst = oldDate > newDate ? Names{"Old", "New"} : Names{"New", "Old"};
+        EXPECT_EQ(Names(names.begin(), names.begin() + 2), newestFirst) << oldDate;
+    }
+}
+
 TEST_F(ManagerModelTest, TheBindMenuListsTwoHundredPackagesAndNotTheStandardOnes)
 {
     file("AddOns/a.pbo");

@@ -29,4 +29,25 @@ same "entries once each" "$list" "10.0.0.1:2302  12 players  Flashpoint Resistan
 status_is "nothing on another port" $? 1
 contains "silence message" "$(cat err.txt)" 'no news'
 
+# A news request by hand: version 1222, session, high word, and the check
+# word ((session + high + 1222) * 5) xor 0xAAAA. The right word gets the news
+# for that session; a wrong one, silence.
+news_request() { # address, check word adjustment
+  python3 - "$1" "$2" << 'PY'
+import socket, struct, sys
+session, high = 0x1234, 7
+check = (((session + high + 1222) * 5) ^ 0xAAAA) + int(sys.argv[2])
+sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+sock.settimeout(1.0)
+sock.sendto(struct.pack('<4H', 1222, session, high, check & 0xFFFF), (sys.argv[1], 48124))
+try:
+    answer = sock.recv(2048)
+    print('answer for %04x: %s' % (struct.unpack('<H', answer[:2])[0], answer[4:].split(b'\0')[1].decode()))
+except socket.timeout:
+    print('silence')
+PY
+}
+same "the right check word" "$(news_request "$address" 0)" "answer for 1234: Garrison 1.23"
+same "a wrong check word" "$(news_request "$address" 1)" "silence"
+
 finish

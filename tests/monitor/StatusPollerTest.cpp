@@ -208,6 +208,14 @@ TEST_F(PollerTest, PingIsMeasuredOncePerPollAgainstTheFirstAnswer)
     tick(2000);
     poller.onSocketsInfo(socketsAnswer(434, false), 2302, now + 7);
     EXPECT_EQ(status.snapshot().ping, 7u);
+
+    // Across the tick's wrap, and from a poll at the tick 0 itself.
+    for (const auto &[pollTick, ping] : {std::pair{0u, 40u}, std::pair{0xFFFFFFF0u, 25u}}) {
+        now = pollTick - 2000;
+        tick(2000);
+        poller.onSocketsInfo(socketsAnswer(434, false), 2302, pollTick + ping);
+        EXPECT_EQ(status.snapshot().ping, ping) << pollTick;
+    }
 }
 
 TEST_F(PollerTest, GivenPortsWrapAtSixteenBits)
