@@ -5,6 +5,7 @@
 #include "addondb/ModRecommendation.h"
 #include "addondb/OfferedBlock.h"
 #include "addondb/Package.h"
+#include "app/BrowserLink.h"
 #include "app/SaveProblem.h"
 #include "autoaddon/OfferedModel.h"
 #include "common/GameCodePage.h"
@@ -141,7 +142,7 @@ void MainController::linkClicked()
     if (link.empty())
         return;
     if (!endsWithNoCase(link, ".ozp")) {
-        m_view.openLink(link);
+        openLink(link);
         return;
     }
     if (m_upgrade)
@@ -156,7 +157,7 @@ void MainController::linkClicked()
             std::lock_guard guard(m_status.lock);
             m_status.upgradeStatus = "Garrison cannot replace its own files here: the upgrade opens in your browser";
         }
-        m_view.openLink(link);
+        openLink(link);
         return;
     }
     m_upgrade = std::make_unique<SelfUpgrade>(
@@ -176,7 +177,16 @@ void MainController::bannerClicked()
 {
     // The banner always opens its link, an upgrade archive too.
     if (const std::string link = newsLink(); !link.empty())
+        openLink(link);
+}
+
+void MainController::openLink(const std::string &link)
+{
+    // The central server is not trusted with the desktop: only web pages open.
+    if (browserMayOpen(link))
         m_view.openLink(link);
+    else
+        m_view.showNotice(m_language.Resolve("DSTR_LINUX_LINK_REFUSED") + link);
 }
 
 void MainController::findGameFolder()
@@ -272,6 +282,10 @@ void MainController::tick(std::uint32_t now)
         if (const auto address = m_newsLookup->address())
             m_endpoint.postCommand(MonitorEndpoint::kNewsRequest, *address, m_central->port);
         m_newsLookup.reset();
+    }
+    if (const std::string link = newsLink(); link != m_shownLink) {
+        m_shownLink = link;
+        m_view.setLinkTarget(link);
     }
     if (std::exchange(m_scanAwaitsTick, false))
         m_cycle.scanStarted(now);

@@ -143,6 +143,8 @@ private:
     std::string newsLink();
     void takeUpOfferedList();
     void saveDatabase();
+    // A link of the news, opened or refused with a notice.
+    void openLink(const std::string &link);
     void forgetOfferedList();
 
     MainView &m_view;
@@ -160,6 +162,7 @@ private:
     std::unique_ptr<DatabaseWorker> m_worker;
     bool m_databaseReady = false;
     bool m_scanAwaitsTick = false;
+    std::string m_shownLink; // the news link the window's tool tips name
     bool m_offeredListWaiting = false;
     bool m_managerOpen = false;
 

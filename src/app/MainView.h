@@ -19,6 +19,8 @@ public:
     virtual void setFieldText(MonitorField field, const std::string &text) = 0;
     virtual void setManagerCaption(const std::string &text) = 0;
     virtual void setLinkCaption(const std::string &text) = 0;
+    // Where the news link and the banner lead, for their tool tips.
+    virtual void setLinkTarget(const std::string &link) = 0;
     virtual void showLinkButton(bool shown) = 0;
     virtual void enableLaunchBox(bool enabled) = 0;
     virtual bool notifyChecked() const = 0;

@@ -255,6 +255,14 @@ void MainWindow::setLinkCaption(const std::string &caption)
     m_ui->linkButton->setText(toQt(caption));
 }
 
+void MainWindow::setLinkTarget(const std::string &link)
+{
+    // The player sees where a click leads before making it.
+    const QString target = toQt(link);
+    m_ui->linkButton->setToolTip(text("DSTR_MAIN_NEWLINK_TT") + (target.isEmpty() ? QString() : "\n" + target));
+    m_ui->picture->setToolTip(target);
+}
+
 void MainWindow::showLinkButton(bool shown)
 {
     m_ui->linkButton->setVisible(shown);

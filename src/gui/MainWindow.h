@@ -65,6 +65,7 @@ private:
     void setFieldText(MonitorField field, const std::string &text) override;
     void setManagerCaption(const std::string &text) override;
     void setLinkCaption(const std::string &text) override;
+    void setLinkTarget(const std::string &link) override;
     void showLinkButton(bool shown) override;
     void enableLaunchBox(bool enabled) override;
     bool notifyChecked() const override;

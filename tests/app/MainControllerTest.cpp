@@ -44,6 +44,8 @@ public:
     std::string linkCaption;
     bool linkButtonShown = false;
     void setLinkCaption(const std::string &text) override { linkCaption = text; }
+    std::string linkTarget;
+    void setLinkTarget(const std::string &link) override { linkTarget = link; }
     void showLinkButton(bool shown) override { linkButtonShown = shown; }
     void enableLaunchBox(bool) override {}
     bool notifyChecked() const override { return notify; }
@@ -558,6 +560,46 @@ TEST_F(MainControllerTest, NewsFromTheCentralServerAndItsLinks)
         controller.reset();
     }
     EXPECT_EQ(central.receivedRequests(), (Names{"news", "news"}));
+}
+
+// What a hostile central server sends as its link: never handed to the
+// desktop's opener, refused with a notice naming it; the tool tip names the target.
+TEST_F(MainControllerTest, ANewsLinkOpensOnlyAsAWebPage)
+{
+    const struct {
+        std::string link;
+        bool opened;
+    } cases[] = {
+        {"https://example.org/news", true},      {"HTTP://example.org/", true},
+        {"file:///etc/passwd", false},           {"/usr/bin/xterm", false},
+        {"smb://host/share/run.desktop", false}, {"steam://run/65790", false},
+        {"garrison-helper://x", false},          {"http:///etc/passwd", false},
+        {"http://example.org/a b", false},       {"http://example.org/\nfile:///etc/passwd", false},
+    };
+    for (const auto &c : cases) {
+        peers::CentralConfig config;
+        config.address = test::uniqueLoopbackAddress();
+        config.port = 48200;
+        config.newsText = "News";
+        config.link = c.link;
+        peers::CentralPeer central(config);
+        ASSERT_TRUE(central.start());
+        LinuxSettings linuxSettings;
+        linuxSettings.centralHost = dottedAddress(config.address) + ":48200";
+        ASSERT_TRUE(LinuxSettings::save(linuxSettings, temp / LinuxSettings::kFileName));
+        view = RecordingMainView{};
+        auto &main = start();
+        ASSERT_TRUE(tickUntil([&] { return view.linkTarget == c.link; })) << c.link;
+        view.actions.clear();
+        main.linkClicked();
+        main.bannerClicked();
+        const std::string said = c.opened ? "open " + c.link
+                                          : "notice Garrison opens only http and https links. This one is not "
+                                            "opened: " +
+                                                c.link;
+        EXPECT_EQ(view.actions, (Names{said, said})) << c.link;
+        controller.reset();
+    }
 }
 
 TEST_F(MainControllerTest, BrowserListsTheCentralServersEntriesAndTakesOne)

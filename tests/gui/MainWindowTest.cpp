@@ -22,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -499,6 +500,56 @@ TEST_F(MainWindowTest, NewsShowsItsAnimatedBannerAndBlinkingUpgradeText)
     ASSERT_TRUE(waitFor([&] { return link.text() == "Garrison 1.23 is out"; }));
 }
 
+// The desktop's opener, replaced by one that records what it is asked to open.
+class RecordingOpener final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit RecordingOpener(const QStringList &schemes) : m_schemes(schemes)
+    {
+        for (const auto &scheme : m_schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~RecordingOpener() override
+    {
+        for (const auto &scheme : m_schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QStringList opened;
+
+public slots:
+    void open(const QUrl &url) { opened << url.toString(); }
+
+private:
+    QStringList m_schemes;
+};
+
+TEST_F(MainWindowTest, AHostileNewsLinkNeverReachesTheOpenerAndTheTipNamesIt)
+{
+    RecordingOpener opener({"file", "http", "https", "smb", "steam"});
+    peers::CentralConfig news;
+    news.address = test::uniqueLoopbackAddress();
+    news.pictureUrl = "http://127.0.0.1:1/banner.gif"; // the link shows with the news picture
+    news.newsText = "Free maps";
+    news.link = "file:///etc/passwd";
+    peers::CentralPeer central(news);
+    ASSERT_TRUE(central.start());
+    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    open();
+    auto &link = control<QPushButton>(1022);
+    ASSERT_TRUE(waitFor([&] { return link.isVisible(); }));
+    ASSERT_TRUE(waitFor([&] { return link.toolTip().endsWith("\nfile:///etc/passwd"); }))
+        << link.toolTip().toStdString();
+    QString refusal;
+    whenModalOpens<QMessageBox>([&](QMessageBox &box) {
+        refusal = box.text();
+        box.accept();
+    });
+    QTest::mouseClick(&link, Qt::LeftButton);
+    EXPECT_EQ(refusal, "Garrison opens only http and https links. This one is not opened: file:///etc/passwd");
+    EXPECT_TRUE(opener.opened.isEmpty()) << opener.opened.join(",").toStdString();
+}
+
 TEST_F(MainWindowTest, TheBrowserListsTheCentralServersAndTakesOne)
 {
     peers::CentralConfig config;
@@ -577,3 +628,5 @@ TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetup
 }
 
 } // namespace
+
+#include "MainWindowTest.moc"
