@@ -2,8 +2,6 @@
 
 #include "common/TextCompare.h"
 
-#include <unistd.h>
-
 namespace garrison {
 
 StartupAction startupAction(const std::vector<std::string> &words)
@@ -26,11 +24,6 @@ StartupAction startupAction(const std::vector<std::string> &words)
             return StartupAction::NoWindow;
     }
     return StartupAction::Run;
-}
-
-std::string singleInstanceName()
-{
-    return "GARRISON1222-" + std::to_string(getuid());
 }
 
 } // namespace garrison

@@ -17,7 +17,4 @@ enum class StartupAction {
 // switch, and case does not matter.
 StartupAction startupAction(const std::vector<std::string> &words);
 
-// The name of the per-user single-instance socket.
-std::string singleInstanceName();
-
 } // namespace garrison

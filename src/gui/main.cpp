@@ -1,4 +1,5 @@
 #include "app/DataFolder.h"
+#include "app/InstanceSocket.h"
 #include "app/StartupSwitches.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramIcon.h"
@@ -43,10 +44,13 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("garrison"));
     QApplication::setWindowIcon(gui::programIcon());
 
-    gui::SingleInstance instance(QString::fromStdString(singleInstanceName()));
-    if (instance.askRunningCopy())
+    // Without a private place for the socket there is no single-instance test, rather than a foreign one.
+    const auto socket = singleInstanceSocket(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"));
+    gui::SingleInstance instance(QString::fromStdString(socket.value_or(std::string())));
+    if (socket && instance.askRunningCopy())
         return 0;
-    instance.listen();
+    if (socket)
+        instance.listen();
 
     // Qt took its own options out of argv; the rest are the program's switches.
     MainStart start;

@@ -1,6 +1,6 @@
 #include "gui/SingleInstance.h"
 
-#include "app/StartupSwitches.h"
+#include "app/InstanceSocket.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindow.h"
 #include "lang/LanguageLoader.h"
@@ -20,16 +20,16 @@ namespace {
 TEST(SingleInstance, ASecondCopyBringsTheFirstWindowUpAndEnds)
 {
     test::TempFolder temp;
-    // The socket goes to the temporary folder, away from a Garrison the user may be running.
-    const QByteArray oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QByteArray::fromStdString(temp.path()));
+    // The socket goes to the test's own private folder, away from a Garrison the user may be running.
     Settings settings;
     settings.options.autoAddonEnabled = false;
     temp.write("game/FLASHPOINTRESISTANCE.EXE", "");
     settings.options.gameFolder = temp / "game/";
     ASSERT_TRUE(SettingsFile::save(settings, temp / "garrison.sav"));
 
-    gui::SingleInstance first(QString::fromStdString(singleInstanceName()));
+    const auto socket = singleInstanceSocket(temp.path().c_str(), nullptr);
+    ASSERT_TRUE(socket);
+    gui::SingleInstance first(QString::fromStdString(*socket));
     ASSERT_TRUE(first.listen());
     const LanguageTable language = loadLanguageTable("/nonexistent/garrisonlanguage.ini");
     test::RecordingSound sound;
@@ -44,7 +44,7 @@ TEST(SingleInstance, ASecondCopyBringsTheFirstWindowUpAndEnds)
     QProcess second;
     second.setWorkingDirectory(QString::fromStdString(temp.path()));
     auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TMPDIR", QString::fromStdString(temp.path()));
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(temp.path()));
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     second.setProcessEnvironment(environment);
     QElapsedTimer clock;
@@ -58,7 +58,6 @@ TEST(SingleInstance, ASecondCopyBringsTheFirstWindowUpAndEnds)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(test::waitFor([&] { return window.isVisible(); }, 5000));
     window.reject();
-    qputenv("TMPDIR", oldTmp);
 }
 
 } // namespace
