@@ -35,9 +35,14 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
 {
     const fs::path from(staging);
     const fs::path to(target);
-    fs::path aside = to;
-    aside += ".garrison-old";
+    // Inside the program folder: a folder the player may write is all it needs.
+    const fs::path aside = to / ".garrison-old";
     std::error_code error;
+    // A link would have garrisonsetup move the files of whatever it points to.
+    for (const auto &[path, role] : {std::pair{staging, "staging folder"}, std::pair{aside.string(), "aside folder"}}) {
+        if (isSymbolicLink(path))
+            return "the " + std::string(role) + " " + path + " is a symbolic link; nothing was changed";
+    }
     // Files an earlier swap could not put back wait there: never overwrite them.
     if (fs::exists(aside, error))
         return "an earlier upgrade left files in " + aside.string() + "; nothing was changed";

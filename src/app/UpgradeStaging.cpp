@@ -2,6 +2,7 @@
 
 #include "addondb/ZipReader.h"
 #include "platform/FileHandle.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -90,6 +91,9 @@ std::string extract(ZipReader &zip, const Member &member, const std::string &sta
 
 std::string stageUpgrade(const std::string &archivePath, const std::string &staging)
 {
+    // A link planted there would have its target emptied and filled by us.
+    if (isSymbolicLink(staging))
+        return "the staging folder " + staging + " is a symbolic link; nothing was staged";
     std::error_code error;
     std::filesystem::remove_all(staging, error);
     ZipReader zip(archivePath);

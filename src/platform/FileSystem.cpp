@@ -109,6 +109,15 @@ FsStatus createFolder(const std::string &path)
     return mkdir(path.c_str(), 0777) == 0 ? FsStatus::Ok : statusFromErrno(errno);
 }
 
+bool isSymbolicLink(const std::string &path)
+{
+    std::string entry = path;
+    while (entry.size() > 1 && entry.back() == '/')
+        entry.pop_back();
+    struct stat info {};
+    return lstat(entry.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool pathExists(const std::string &path)
 {
     struct stat info {};

@@ -40,6 +40,9 @@ FsStatus removeFolder(const std::string &path);
 FsStatus createFolder(const std::string &path);
 
 bool pathExists(const std::string &path);
+// Whether the entry itself is a symbolic link, however many "/" end the path
+// (with one, the system would follow the link).
+bool isSymbolicLink(const std::string &path);
 // The last element of name, in the folder of path ("a/b.dat", "c.tmp" -> "a/c.tmp").
 std::string besideFile(const std::string &path, const std::string &name);
 // Whether a file can be created in folder: tried, not guessed from permission bits.

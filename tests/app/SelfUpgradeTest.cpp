@@ -1,5 +1,6 @@
 #include "app/SelfUpgrade.h"
 #include "app/StagedSwap.h"
+#include "app/UpgradeStaging.h"
 
 #include "lang/LanguageLoader.h"
 #include "peers/HttpPeer.h"
@@ -122,6 +123,7 @@ TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFo
     EXPECT_EQ(temp.read("program/data/maps/eden.txt"), "a new folder");
     EXPECT_EQ(temp.read("program/garrisonsetup.txt"), "old setup notes") << "files the archive lacks stay";
     EXPECT_FALSE(fs::exists(places.staging()));
+    EXPECT_FALSE(fs::exists(temp / "program/.garrison-old"));
     EXPECT_FALSE(fs::exists(temp / "program.garrison-old"));
 }
 
@@ -175,12 +177,38 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     EXPECT_FALSE(fs::exists(temp / "staged"));
 
     // Files an earlier swap could not put back are never overwritten.
-    temp.write("program.garrison-old/garrison", "an old program");
+    temp.write("program/.garrison-old/garrison", "an old program");
     temp.write("staged/garrison", "new program");
+    const auto withOld = snapshot(temp / "program");
     EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("an earlier upgrade left files"),
               std::string::npos);
-    EXPECT_EQ(temp.read("program.garrison-old/garrison"), "an old program");
-    EXPECT_EQ(snapshot(temp / "program"), before);
+    EXPECT_EQ(temp.read("program/.garrison-old/garrison"), "an old program");
+    EXPECT_EQ(snapshot(temp / "program"), withOld);
+}
+
+// A staging folder planted as a link, at either end: its target is never
+// emptied, filled or moved into the program.
+TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
+{
+    temp.write("victim/notes.txt", "the player's notes");
+    temp.write("program/garrison", "the installed program");
+    fs::create_directory_symlink(temp / "victim", temp / "program/.garrison-upgrade");
+    const auto victim = snapshot(temp / "victim");
+    const auto program = snapshot(temp / "program");
+
+    EXPECT_NE(stageUpgrade(temp / "any.ozp", temp / "program/.garrison-upgrade/").find("is a symbolic link"),
+              std::string::npos);
+    EXPECT_NE(swapStagedFiles(temp / "program/.garrison-upgrade/", temp / "program").find("is a symbolic link"),
+              std::string::npos);
+    EXPECT_EQ(snapshot(temp / "victim"), victim);
+    EXPECT_EQ(snapshot(temp / "program"), program);
+
+    fs::remove(temp / "program/.garrison-upgrade");
+    fs::create_directory_symlink(temp / "victim", temp / "program/.garrison-old");
+    temp.write("staged/garrison", "new program");
+    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("is a symbolic link"), std::string::npos);
+    EXPECT_EQ(snapshot(temp / "victim"), victim);
+    EXPECT_EQ(temp.read("program/garrison"), "the installed program");
 }
 
 TEST(UpgradeLink, InPlaceOnlyInAWritableFolderWithTheSetupProgram)
