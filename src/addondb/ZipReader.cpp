@@ -118,11 +118,40 @@ ZipReader::ZipReader(const std::string &path)
     if (!m_zip) {
         zip_error_t why;
         zip_error_init_with_code(&why, error);
-        fail(error == ZIP_ER_NOZIP ? std::string("it is no zip archive")
-                                   : std::string("the archive cannot be read: ") + zip_error_strerror(&why));
+        failToOpen(&why);
         zip_error_fini(&why);
         return;
     }
+    readDirectory();
+}
+
+ZipReader::ZipReader(std::span<const std::uint8_t> bytes)
+{
+    zip_error_t why;
+    zip_error_init(&why);
+    zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &why);
+    if (source)
+        m_zip = zip_open_from_source(source, ZIP_RDONLY, &why);
+    if (!m_zip) {
+        if (source)
+            zip_source_free(source);
+        failToOpen(&why);
+        zip_error_fini(&why);
+        return;
+    }
+    zip_error_fini(&why);
+    readDirectory();
+}
+
+void ZipReader::failToOpen(zip_error_t *why)
+{
+    fail(zip_error_code_zip(why) == ZIP_ER_NOZIP
+             ? std::string("it is no zip archive")
+             : std::string("the archive cannot be read: ") + zip_error_strerror(why));
+}
+
+void ZipReader::readDirectory()
+{
     const zip_int64_t count = zip_get_num_entries(m_zip, 0);
     m_members.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
     for (zip_int64_t index = 0; index < count; ++index) {

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 struct zip;
+struct zip_error;
 
 namespace garrison {
 
@@ -35,6 +37,8 @@ public:
     using Sink = std::function<bool(std::vector<char> &&block)>;
 
     explicit ZipReader(const std::string &path);
+    // An archive held in memory; the bytes must outlive the reader.
+    explicit ZipReader(std::span<const std::uint8_t> bytes);
     ~ZipReader();
     ZipReader(const ZipReader &) = delete;
     ZipReader &operator=(const ZipReader &) = delete;
@@ -54,6 +58,8 @@ public:
 
 private:
     bool fail(std::string reason);
+    void failToOpen(zip_error *why);
+    void readDirectory();
     bool unpackAtOnce(const Member &member, const Sink &sink);
     bool unpackStreamed(const Member &member, const Sink &sink);
     bool unpackLzma(const Member &member, const Sink &sink);

@@ -2,9 +2,7 @@
 
 #include "app/UpgradeStaging.h"
 #include "autoaddon/HttpFetch.h"
-#include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
-#include "platform/WholeFile.h"
 
 #include <unistd.h>
 
@@ -56,27 +54,30 @@ void SelfUpgrade::setStatus(const std::string &text)
 void SelfUpgrade::run(const std::string &link, const UpgradeKey &key)
 {
     setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_CONNECTING"));
-    std::string failure = download(link);
+    // The signature first: without one, the archive is not even fetched.
+    std::vector<std::uint8_t> signature;
+    const auto keep = [&](const char *data, std::size_t size, std::uint64_t) {
+        signature.insert(signature.end(), data, data + size);
+        return true;
+    };
+    FetchLimits limits;
+    limits.maxBytes = kMaxSignatureBytes;
+    const FetchResult fetched = fetchUrlTo(link + ".sig", keep, {}, m_cancel, limits);
+    std::string failure;
+    std::vector<std::uint8_t> archive;
+    if (!fetched.ok)
+        failure = "the archive carries no signature (" + link + ".sig: " + fetched.error + ")";
+    else
+        failure = download(link, archive);
     if (failure.empty()) {
         setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_EXRACT"));
-        std::vector<std::uint8_t> signature;
-        const auto keep = [&](const char *data, std::size_t size, std::uint64_t) {
-            signature.insert(signature.end(), data, data + size);
-            return true;
-        };
-        FetchLimits limits;
-        limits.maxBytes = kMaxSignatureBytes;
-        const FetchResult fetched = fetchUrlTo(link + ".sig", keep, {}, m_cancel, limits);
-        const auto archive = readWholeFile(m_places.archive());
-        if (!fetched.ok)
-            failure = "the archive carries no signature (" + link + ".sig: " + fetched.error + ")";
-        else if (!archive || !verifyUpgradeSignature(*archive, signature, key))
+        // Held in memory from the download to the staging: no file of ours
+        // that a link could redirect or a watcher could swap after the check.
+        if (!verifyUpgradeSignature(archive, signature, key))
             failure = "the archive's signature is not that of Garrison's makers";
         else
-            failure = stageUpgrade(m_places.archive(), m_places.staging());
+            failure = stageUpgrade(archive, m_places.staging());
     }
-    // The download never outlives the attempt.
-    deleteFile(m_places.archive());
     if (!failure.empty()) {
         setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_FAIL") + ": " + failure);
         return;
@@ -85,15 +86,11 @@ void SelfUpgrade::run(const std::string &link, const UpgradeKey &key)
     m_succeeded = true;
 }
 
-std::string SelfUpgrade::download(const std::string &link)
+std::string SelfUpgrade::download(const std::string &link, std::vector<std::uint8_t> &archive)
 {
-    FileHandle file(m_places.archive(), FileHandle::Mode::CreateTruncate);
-    if (!file.isOpen())
-        return "cannot create " + m_places.archive();
     std::uint64_t total = 0;
     const auto write = [&](const char *data, std::size_t size, std::uint64_t announced) {
-        if (file.write(data, size) != static_cast<std::int64_t>(size))
-            return false;
+        archive.insert(archive.end(), data, data + size);
         total += size;
         setStatus(announced > 0 ? std::to_string(total * 100 / announced) + m_language.Resolve("DSTR_MAIN_UPGRADE_PERC")
                                 : std::to_string(total / 1024) + m_language.Resolve("DSTR_MAIN_UPGRADE_KB"));
@@ -101,8 +98,7 @@ std::string SelfUpgrade::download(const std::string &link)
     };
     FetchLimits limits;
     limits.maxBytes = kMaxArchiveBytes;
-    const FetchResult result = fetchUrlTo(link, write, "cannot write " + m_places.archive(), m_cancel, limits);
-    file.close();
+    const FetchResult result = fetchUrlTo(link, write, {}, m_cancel, limits);
     return result.ok ? std::string() : result.error;
 }
 

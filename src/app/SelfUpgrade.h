@@ -7,16 +7,17 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace garrison {
 
-// The files of an upgrade: the download in the working folder, the
-// program's files in theirs, the staged new ones beside them.
+// The folders of an upgrade: the working folder the program starts in again,
+// the program's files, and the staged new ones among them. The download
+// itself is held in memory and never written.
 struct UpgradePlaces {
     std::string workFolder;    // "" is the working directory
     std::string programFolder; // ends with "/"
 
-    std::string archive() const { return workFolder + "garrison.ozp"; }
     std::string staging() const { return programFolder + ".garrison-upgrade/"; }
 };
 
@@ -49,7 +50,8 @@ public:
 
 private:
     void run(const std::string &link, const UpgradeKey &key);
-    std::string download(const std::string &link);
+    // The archive into memory, within its size limit; the failure, or empty.
+    std::string download(const std::string &link, std::vector<std::uint8_t> &archive);
     void setStatus(const std::string &text);
 
     StatusStore &m_status;

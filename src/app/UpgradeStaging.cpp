@@ -89,14 +89,14 @@ std::string extract(ZipReader &zip, const Member &member, const std::string &sta
 
 } // namespace
 
-std::string stageUpgrade(const std::string &archivePath, const std::string &staging)
+std::string stageUpgrade(std::span<const std::uint8_t> archive, const std::string &staging)
 {
     // A link planted there would have its target emptied and filled by us.
     if (isSymbolicLink(staging))
         return "the staging folder " + staging + " is a symbolic link; nothing was staged";
     std::error_code error;
     std::filesystem::remove_all(staging, error);
-    ZipReader zip(archivePath);
+    ZipReader zip(archive);
     if (!zip.isOpen())
         return "the download is no zip archive";
     std::vector<Member> members;

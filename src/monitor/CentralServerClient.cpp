@@ -12,14 +12,14 @@ CentralServerClient::CentralServerClient(DatagramSender &sender, StatusStore &st
 {
 }
 
-void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now)
+void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t seed)
 {
     m_address = address;
     m_port = port;
-    m_sessionId = static_cast<std::uint16_t>(now);
+    m_sessionId = static_cast<std::uint16_t>(seed);
     if (m_sessionId == 0)
         m_sessionId = 1;
-    const auto high = static_cast<std::uint16_t>(now >> 16);
+    const auto high = static_cast<std::uint16_t>(seed >> 16);
     const auto check = static_cast<std::uint16_t>(((m_sessionId + high + kProtocolVersion) * 5) ^ 0xAAAA);
     std::vector<std::uint8_t> bytes;
     appendLittleEndian(bytes, kProtocolVersion);
@@ -29,11 +29,11 @@ void CentralServerClient::requestNews(std::uint32_t address, std::uint16_t port,
     m_sender.send(address, port, bytes);
 }
 
-void CentralServerClient::requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now)
+void CentralServerClient::requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t seed)
 {
     m_address = address;
     m_port = port;
-    m_listCookie = static_cast<std::uint16_t>(now + 4660);
+    m_listCookie = static_cast<std::uint16_t>(seed + 4660);
     m_browserRequested = true;
     std::vector<std::uint8_t> bytes;
     appendLittleEndian(bytes, kBrowserListRequest);
@@ -57,6 +57,7 @@ void CentralServerClient::onDatagram(std::span<const std::uint8_t> datagram, std
         appendBrowserEntries(datagram, m_status.browserList);
     } else if (m_sessionId != 0 && first == m_sessionId) {
         auto news = parseNewsAnswer(datagram);
+        m_sessionId = 0; // one answer per request: a later one with the same id is not taken
         std::lock_guard guard(m_status.lock);
         m_status.news = std::move(news);
         ++m_status.newsAnswers;

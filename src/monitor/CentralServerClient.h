@@ -14,13 +14,15 @@ class CentralServerClient {
 public:
     CentralServerClient(DatagramSender &sender, StatusStore &status);
 
-    void requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t now);
-    void requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t now);
+    // seed: what the request's id is made from, as the game made it from the
+    // tick; a random number here, so that nobody can guess it.
+    void requestNews(std::uint32_t address, std::uint16_t port, std::uint32_t seed);
+    void requestBrowserList(std::uint32_t address, std::uint16_t port, std::uint32_t seed);
     // True for a datagram from the central server last asked.
     bool isFrom(std::uint32_t address, std::uint16_t port) const;
     // The answer to one of the two requests, told apart by its first word.
-    // Only the central server last asked is heard: news can offer an upgrade,
-    // so no game server may pass for it.
+    // Only the central server last asked is heard, and only its first news
+    // answer: news can offer an upgrade, so nothing may pass for it or replace it.
     void onDatagram(std::span<const std::uint8_t> datagram, std::uint32_t address, std::uint16_t port);
 
 private:

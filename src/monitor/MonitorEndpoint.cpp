@@ -5,6 +5,7 @@
 #include "platform/Tick.h"
 
 #include <array>
+#include <random>
 
 namespace garrison {
 
@@ -40,12 +41,13 @@ void MonitorEndpoint::onCommand(const Command &command)
         m_poller.stopPolling();
         break;
     case kNewsRequest:
+        // Random, not the tick: a spoofer must not guess which answer will be taken.
         m_central.requestNews(static_cast<std::uint32_t>(command.first), static_cast<std::uint16_t>(command.second),
-                              tickCount());
+                              std::random_device{}());
         break;
     case kBrowserRequest:
         m_central.requestBrowserList(static_cast<std::uint32_t>(command.first),
-                                     static_cast<std::uint16_t>(command.second), tickCount());
+                                     static_cast<std::uint16_t>(command.second), std::random_device{}());
         break;
     default:
         break; // unknown commands are ignored

@@ -71,7 +71,9 @@ protected:
         web.route("/garrison124.ozp.sig", answer(signatureStatus, signature));
         SelfUpgrade job(status, english(), places, web.url("/garrison124.ozp"), key.publicKey());
         EXPECT_TRUE(eventually([&] { return job.ended(); }));
-        EXPECT_FALSE(fs::exists(places.archive())) << "the download outlived the attempt";
+        EXPECT_FALSE(fs::exists(fs::symlink_status(temp / "work/garrison.ozp")) &&
+                     !fs::is_symlink(temp / "work/garrison.ozp"))
+            << "the download is never written";
         return job.succeeded();
     }
     std::string statusText()
@@ -95,8 +97,13 @@ TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFo
         {"data/readme.txt", "new readme"},
         {"data/maps/eden.txt", "a new folder"},
     });
+    // A link planted where the download used to be written: nothing writes through it.
+    temp.write("victim.txt", "the player's file");
+    fs::create_symlink(temp / "victim.txt", temp / "work/garrison.ozp");
     ASSERT_TRUE(upgrade(archive, key.sign(archive))) << statusText();
     EXPECT_EQ(statusText(), "Restart");
+    EXPECT_EQ(temp.read("victim.txt"), "the player's file");
+    fs::remove(temp / "work/garrison.ozp");
     // Staged beside the program; nothing installed has changed yet.
     EXPECT_EQ(temp.read("program/data/readme.txt"), "old readme");
     EXPECT_EQ(temp.read("program/.garrison-upgrade/data/readme.txt"), "new readme");
@@ -154,7 +161,13 @@ TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
     };
     const auto before = snapshot(temp / "program");
     for (const auto &c : cases) {
+        const auto asked = web.requests().size();
         EXPECT_FALSE(upgrade(c.archive, c.signature, c.signatureStatus)) << c.what;
+        // The signature is asked first; without it the archive is never fetched.
+        const auto requests = web.requests();
+        ASSERT_GT(requests.size(), asked) << c.what;
+        EXPECT_EQ(requests[asked], "/garrison124.ozp.sig") << c.what;
+        EXPECT_EQ(requests.size() - asked, c.signatureStatus == 200 ? 2u : 1u) << c.what;
         EXPECT_TRUE(statusText().starts_with("Upgrade failed: ")) << c.what << ": " << statusText();
         EXPECT_NE(statusText().find(c.reason), std::string::npos) << c.what << ": " << statusText();
         EXPECT_EQ(snapshot(temp / "program"), before) << c.what;
@@ -196,8 +209,9 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     const auto victim = snapshot(temp / "victim");
     const auto program = snapshot(temp / "program");
 
-    EXPECT_NE(stageUpgrade(temp / "any.ozp", temp / "program/.garrison-upgrade/").find("is a symbolic link"),
-              std::string::npos);
+    const std::string archive = test::zipBytes({{"garrison", "new program"}});
+    const std::vector<std::uint8_t> bytes(archive.begin(), archive.end());
+    EXPECT_NE(stageUpgrade(bytes, temp / "program/.garrison-upgrade/").find("is a symbolic link"), std::string::npos);
     EXPECT_NE(swapStagedFiles(temp / "program/.garrison-upgrade/", temp / "program").find("is a symbolic link"),
               std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);

@@ -85,6 +85,10 @@ TEST(CentralServerClient, HearsOnlyTheCentralServerItAsked)
     client.onDatagram(bytes(raw("\x34\x00xxpic\0News\0http://x/page.html\0")), kCentral, 48124);
     EXPECT_EQ(status.newsAnswers, 1u);
     EXPECT_EQ(status.news, (NewsAnswer{"pic", "News", "http://x/page.html", false}));
+    // A second answer with the same id, even from the right place, replaces nothing.
+    client.onDatagram(upgrade, kCentral, 48124);
+    EXPECT_EQ(status.newsAnswers, 1u);
+    EXPECT_EQ(status.news, (NewsAnswer{"pic", "News", "http://x/page.html", false}));
 }
 
 } // namespace
