@@ -42,6 +42,8 @@ namespace garrison::gui {
 namespace {
 
 constexpr int kTrayTipLength = 63;
+// The news text on the link button: at most this many average characters wide.
+constexpr int kLinkCaptionChars = 60;
 
 } // namespace
 
@@ -190,6 +192,7 @@ void MainWindow::tick()
 {
     m_controller->tick(tickCount());
     showBannerWhenFetched();
+    showBannerWhenDecoded();
 }
 
 void MainWindow::selectionChanged(int index)
@@ -252,15 +255,38 @@ void MainWindow::setManagerCaption(const std::string &caption)
 
 void MainWindow::setLinkCaption(const std::string &caption)
 {
-    m_ui->linkButton->setText(toQt(caption));
+    // One line of a bounded width, whatever the server sends; the whole text is in the tool tip.
+    QString line = toQt(caption);
+    for (QChar &c : line) {
+        if (c.isSpace())
+            c = QLatin1Char(' ');
+    }
+    const QFontMetrics metrics = m_ui->linkButton->fontMetrics();
+    m_ui->linkButton->setText(metrics.elidedText(line, Qt::ElideRight, metrics.averageCharWidth() * kLinkCaptionChars));
+    // The blink empties the caption for a tick; the text stays the same.
+    if (!line.isEmpty() && line != m_linkText) {
+        m_linkText = line;
+        showLinkToolTip();
+    }
 }
 
 void MainWindow::setLinkTarget(const std::string &link)
 {
-    // The player sees where a click leads before making it.
-    const QString target = toQt(link);
-    m_ui->linkButton->setToolTip(text("DSTR_MAIN_NEWLINK_TT") + (target.isEmpty() ? QString() : "\n" + target));
-    m_ui->picture->setToolTip(target);
+    m_linkTarget = toQt(link);
+    m_ui->picture->setToolTip(m_linkTarget);
+    showLinkToolTip();
+}
+
+void MainWindow::showLinkToolTip()
+{
+    // The whole news text, and where a click leads before the player makes it.
+    QStringList lines;
+    if (!m_linkText.isEmpty())
+        lines << m_linkText;
+    lines << text("DSTR_MAIN_NEWLINK_TT");
+    if (!m_linkTarget.isEmpty())
+        lines << m_linkTarget;
+    m_ui->linkButton->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::showLinkButton(bool shown)
@@ -280,9 +306,19 @@ void MainWindow::showBannerWhenFetched()
         return;
     const auto bytes = m_banner->takeBytes();
     m_banner.reset();
+    // Decoded on a thread of its own: a large picture must not freeze the window.
+    m_bannerFrames = std::async(std::launch::async, [bytes] {
+        return NewsPicture::decode(
+            QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    });
+}
+
+void MainWindow::showBannerWhenDecoded()
+{
+    if (!m_bannerFrames.valid() || m_bannerFrames.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
     // A banner that cannot be fetched or decoded leaves the area as it was.
-    if (m_ui->picture->load(
-            QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()))))
+    if (m_ui->picture->show(m_bannerFrames.get()))
         m_ui->newsGroup->show();
 }
 

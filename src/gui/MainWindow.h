@@ -5,11 +5,13 @@
 #include "app/MainView.h"
 #include "app/SoundOutput.h"
 #include "gui/CToolTipDialog.h"
+#include "gui/NewsPicture.h"
 
 #include <QLineEdit>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <future>
 #include <map>
 #include <memory>
 
@@ -58,6 +60,8 @@ private:
     void openConfiguration();
     void hideInTray();
     void showBannerWhenFetched();
+    void showBannerWhenDecoded();
+    void showLinkToolTip();
     void openBrowserDialog();
     void leaveTray();
 
@@ -117,6 +121,9 @@ private:
     bool m_restart = false;
     ScanProgressDialog *m_scanDialog = nullptr;
     std::unique_ptr<BannerFetch> m_banner;
+    QString m_linkText;   // the whole news text
+    QString m_linkTarget; // where the link leads
+    std::future<std::vector<NewsPicture::Frame>> m_bannerFrames;
     std::string m_startProblem;
 };
 

@@ -12,7 +12,7 @@ namespace {
 // Frames beyond these are not kept: a banner is a few dozen small frames,
 // and a hostile one must not eat the memory.
 constexpr int kMaxFrames = 1000;
-constexpr qsizetype kMaxDecodedBytes = 128 * 1024 * 1024;
+constexpr qsizetype kMaxDecodedBytes = 32 * 1024 * 1024;
 
 } // namespace
 
@@ -28,23 +28,37 @@ int NewsPicture::frameInterval(int delayMs)
     return delayMs > 40 ? delayMs : 100;
 }
 
-bool NewsPicture::load(const QByteArray &bytes)
+std::vector<NewsPicture::Frame> NewsPicture::decode(const QByteArray &bytes)
 {
-    stop();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    // Judged by its header, before a pixel is decoded.
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPixels)
+        return {};
+    const QSize shown = size.boundedTo(kMaxSize) == size ? size : size.scaled(kMaxSize, Qt::KeepAspectRatio);
+    std::vector<Frame> frames;
     QImage image;
     qsizetype decoded = 0;
-    while (frameCount() < kMaxFrames && reader.read(&image)) {
+    while (static_cast<int>(frames.size()) < kMaxFrames && reader.read(&image)) {
         decoded += image.sizeInBytes();
         if (decoded > kMaxDecodedBytes)
             break;
-        m_frames.push_back({image, frameInterval(reader.nextImageDelay())});
+        if (image.size() != shown)
+            image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        frames.push_back({image, frameInterval(reader.nextImageDelay())});
         if (!reader.supportsAnimation() || !reader.canRead())
             break;
     }
+    return frames;
+}
+
+bool NewsPicture::show(std::vector<Frame> frames)
+{
+    stop();
+    m_frames = std::move(frames);
     if (m_frames.empty())
         return false;
     setFixedSize(m_frames.front().image.size());

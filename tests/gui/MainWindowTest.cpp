@@ -20,6 +20,7 @@
 #include "support/TempFolder.h"
 #include "support/ZipWriter.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -498,6 +499,56 @@ TEST_F(MainWindowTest, NewsShowsItsAnimatedBannerAndBlinkingUpgradeText)
     // An upgrade offer blinks: the caption is empty one tick in four.
     ASSERT_TRUE(waitFor([&] { return link.text().isEmpty(); }));
     ASSERT_TRUE(waitFor([&] { return link.text() == "Garrison 1.23 is out"; }));
+}
+
+QByteArray pngOf(QSize size)
+{
+    // One bit a pixel: a huge picture costs the test little.
+    QImage image(size, QImage::Format_Mono);
+    image.fill(1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// News of any size leaves the window its size: the text on one elided line,
+// whole in the tool tip; a large banner scaled down, a huge one not decoded.
+TEST_F(MainWindowTest, HugeNewsNeverDecidesTheWindowsSize)
+{
+    peers::HttpPeer web;
+    peers::HttpPeer::Route picture;
+    picture.body = pngOf(QSize(1200, 300)).toStdString();
+    web.route("/banner.png", picture);
+    peers::CentralConfig news;
+    news.address = test::uniqueLoopbackAddress();
+    news.pictureUrl = web.url("/banner.png");
+    std::string text;
+    for (int line = 0; line < 200; ++line)
+        text += "Line " + std::to_string(line) + " of the longest news ever sent\n";
+    news.newsText = text;
+    news.link = "http://127.0.0.1:1/news.html";
+    peers::CentralPeer central(news);
+    ASSERT_TRUE(central.start());
+    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    open();
+    const QSize before = window->size();
+    auto &link = control<QPushButton>(1022);
+    auto &area = *window->findChild<NewsPicture *>("picture");
+    ASSERT_TRUE(waitFor([&] { return area.frameCount() == 1 && link.isVisible() && !link.text().isEmpty(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(area.size(), QSize(600, 150)) << "scaled down to fit, its proportions kept";
+    EXPECT_FALSE(link.text().contains('\n'));
+    EXPECT_LE(link.width(), link.fontMetrics().averageCharWidth() * 70);
+    EXPECT_TRUE(link.toolTip().startsWith("Line 0 of the longest news ever sent Line 1"));
+    EXPECT_TRUE(link.toolTip().contains("Line 199"));
+    EXPECT_LE(window->width(), std::max(before.width(), 1300));
+    EXPECT_LE(window->height(), std::max(before.height(), 1000));
+
+    // 7000 x 4500 pixels: refused from its header, without decoding a pixel.
+    EXPECT_TRUE(NewsPicture::decode(pngOf(QSize(7000, 4500))).empty());
+    EXPECT_TRUE(NewsPicture::decode(pngOf(QSize(2000, 2000))).size() == 1) << "four million pixels still show";
 }
 
 // The desktop's opener, replaced by one that records what it is asked to open.
