@@ -1,5 +1,6 @@
 #include "app/SelfUpgrade.h"
 
+#include "app/ReleaseManifest.h"
 #include "app/UpgradeStaging.h"
 #include "autoaddon/HttpFetch.h"
 #include "platform/FileSystem.h"
@@ -23,6 +24,26 @@ std::string runningProgramFolder()
     return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
 }
 
+namespace {
+
+// Why a signed archive is still not staged: it names no release, or one not
+// newer than the running program (an old signed release must never come back).
+std::string releaseProblem(std::span<const std::uint8_t> archive, const std::string &runningVersion)
+{
+    ZipReader zip(archive);
+    if (!zip.isOpen())
+        return {}; // the staging says why
+    const auto version = releaseVersion(zip);
+    if (!version)
+        return std::string("the archive names no release version (") + kReleaseManifestName + "); nothing was staged";
+    if (compareVersions(*version, runningVersion) <= 0)
+        return "the archive holds Garrison " + *version + ", not newer than this " + runningVersion +
+               "; nothing was staged";
+    return {};
+}
+
+} // namespace
+
 bool canUpgradeInPlace(const std::string &programFolder)
 {
     // Without the setup program beside it, Garrison would close and nothing would start again.
@@ -30,11 +51,11 @@ bool canUpgradeInPlace(const std::string &programFolder)
 }
 
 SelfUpgrade::SelfUpgrade(StatusStore &status, const LanguageTable &language, UpgradePlaces places,
-                         const std::string &link, const UpgradeKey &key)
+                         const std::string &link, const UpgradeKey &key, std::string runningVersion)
     : m_status(status), m_language(language), m_places(std::move(places))
 {
-    m_thread = std::thread([this, link, key] {
-        run(link, key);
+    m_thread = std::thread([this, link, key, running = std::move(runningVersion)] {
+        run(link, key, running);
         m_ended = true;
     });
 }
@@ -51,7 +72,7 @@ void SelfUpgrade::setStatus(const std::string &text)
     m_status.upgradeStatus = text;
 }
 
-void SelfUpgrade::run(const std::string &link, const UpgradeKey &key)
+void SelfUpgrade::run(const std::string &link, const UpgradeKey &key, const std::string &runningVersion)
 {
     setStatus(m_language.Resolve("DSTR_MAIN_UPGRADE_CONNECTING"));
     // The signature first: without one, the archive is not even fetched.
@@ -75,7 +96,7 @@ void SelfUpgrade::run(const std::string &link, const UpgradeKey &key)
         // that a link could redirect or a watcher could swap after the check.
         if (!verifyUpgradeSignature(archive, signature, key))
             failure = "the archive's signature is not that of Garrison's makers";
-        else
+        else if (failure = releaseProblem(archive, runningVersion); failure.empty())
             failure = stageUpgrade(archive, m_places.staging());
     }
     if (!failure.empty()) {

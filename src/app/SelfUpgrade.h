@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/UpgradeSignature.h"
+#include "common/Version.h"
 #include "lang/LanguageTable.h"
 #include "monitor/ServerStatus.h"
 
@@ -36,8 +37,9 @@ bool canUpgradeInPlace(const std::string &programFolder);
 // status store's upgrade text.
 class SelfUpgrade {
 public:
+    // runningVersion: an archive must name a newer release to be staged.
     SelfUpgrade(StatusStore &status, const LanguageTable &language, UpgradePlaces places, const std::string &link,
-                const UpgradeKey &key = kUpgradePublicKey);
+                const UpgradeKey &key = kUpgradePublicKey, std::string runningVersion = kVersionText);
     // Cancels a running download and waits.
     ~SelfUpgrade();
     SelfUpgrade(const SelfUpgrade &) = delete;
@@ -49,7 +51,7 @@ public:
     const UpgradePlaces &places() const { return m_places; }
 
 private:
-    void run(const std::string &link, const UpgradeKey &key);
+    void run(const std::string &link, const UpgradeKey &key, const std::string &runningVersion);
     // The archive into memory, within its size limit; the failure, or empty.
     std::string download(const std::string &link, std::vector<std::uint8_t> &archive);
     void setStatus(const std::string &text);

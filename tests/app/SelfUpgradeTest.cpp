@@ -1,4 +1,5 @@
 #include "app/SelfUpgrade.h"
+#include "app/ReleaseManifest.h"
 #include "app/StagedSwap.h"
 #include "app/UpgradeStaging.h"
 
@@ -92,6 +93,7 @@ protected:
 TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFolder)
 {
     const std::string archive = test::zipBytes({
+        {"garrison-release.txt", "version = 1.24\n"},
         {"garrison", "#!/bin/sh\necho \"new in $PWD\" > started.txt\n"},
         {"data/", ""},
         {"data/readme.txt", "new readme"},
@@ -137,12 +139,22 @@ TEST_F(SelfUpgradeTest, ASignedArchiveIsStagedSwappedAndStartedInTheOldWorkingFo
 TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
 {
     test::SigningKey stranger;
-    const std::string good = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme"}});
-    std::string damaged = test::zipBytes({{"garrison", "new program"}, {"data/readme.txt", "new readme", false}});
+    const test::ZipMember release{"garrison-release.txt", "version = 1.24\n"};
+    const std::string good = test::zipBytes({release, {"garrison", "new program"}, {"data/readme.txt", "new readme"}});
+    std::string damaged =
+        test::zipBytes({release, {"garrison", "new program"}, {"data/readme.txt", "new readme", false}});
     damaged.replace(damaged.find("new readme"), 10, "NEW README");
-    const std::string climbing = test::zipBytes({{"garrison", "new program"}, {"..\\..\\home\\evil.sh", "x"}});
-    const std::string absolute = test::zipBytes({{"/etc/evil.conf", "x"}});
-    const std::string driveLetter = test::zipBytes({{"C:/evil.exe", "x"}});
+    const std::string climbing = test::zipBytes({release, {"garrison", "new program"}, {"..\\..\\home\\evil.sh", "x"}});
+    const std::string absolute = test::zipBytes({release, {"/etc/evil.conf", "x"}});
+    const std::string driveLetter = test::zipBytes({release, {"C:/evil.exe", "x"}});
+    // Signed by the right key, and still not to be installed: an older or the same release, or none named.
+    const auto releaseOf = [](const std::string &manifest) {
+        return test::zipBytes({{"garrison-release.txt", manifest}, {"garrison", "a program"}});
+    };
+    const std::string older = releaseOf("version = 1.10\n");
+    const std::string same = releaseOf("version = 1.22b\n");
+    const std::string unnamed = test::zipBytes({{"garrison", "a program"}});
+    const std::string noVersion = releaseOf("name = Garrison\n");
     const struct {
         const char *what;
         std::string archive;
@@ -158,6 +170,10 @@ TEST_F(SelfUpgradeTest, AnythingWrongLeavesEveryInstalledFileAsItWas)
         {"a drive letter", driveLetter, key.sign(driveLetter), 200, "drive letter"},
         {"a bad CRC", damaged, key.sign(damaged), 200, "\"data/readme.txt\" is damaged"},
         {"no zip", "not a zip", key.sign("not a zip"), 200, "no zip archive"},
+        {"an older release", older, key.sign(older), 200, "holds Garrison 1.10, not newer than this 1.22b"},
+        {"the same release", same, key.sign(same), 200, "holds Garrison 1.22b, not newer than this 1.22b"},
+        {"no manifest", unnamed, key.sign(unnamed), 200, "names no release version"},
+        {"no version line", noVersion, key.sign(noVersion), 200, "names no release version"},
     };
     const auto before = snapshot(temp / "program");
     for (const auto &c : cases) {
@@ -223,6 +239,19 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("is a symbolic link"), std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);
     EXPECT_EQ(temp.read("program/garrison"), "the installed program");
+}
+
+TEST(ReleaseVersion, OlderSameAndNewer)
+{
+    const struct {
+        const char *a, *b;
+        int order;
+    } cases[] = {
+        {"1.10", "1.24", -1},  {"1.24", "1.10", 1}, {"1.22", "1.22b", -1}, {"1.22b", "1.23", -1},
+        {"1.22b", "1.22b", 0}, {"1.2", "1.2.0", 0}, {"2.0", "1.99", 1},    {"1.9", "1.10", -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(compareVersions(c.a, c.b), c.order) << c.a << " " << c.b;
 }
 
 TEST(UpgradeLink, InPlaceOnlyInAWritableFolderWithTheSetupProgram)

@@ -640,7 +640,8 @@ TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetup
                                         "echo \"$@\" > \"$here/setup-args.part\"\n"
                                         "mv \"$here/setup-args.part\" \"$here/setup-args.txt\"\n");
     std::filesystem::permissions(temp / "program/garrisonsetup", std::filesystem::perms::owner_all);
-    const std::string archive = test::zipBytes({{"garrison", "the new program"}});
+    const std::string archive =
+        test::zipBytes({{"garrison-release.txt", "version = 9.0\n"}, {"garrison", "the new program"}});
     peers::HttpPeer web;
     peers::HttpPeer::Route file;
     file.body = archive;
