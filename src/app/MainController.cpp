@@ -7,6 +7,7 @@
 #include "addondb/Package.h"
 #include "app/BrowserLink.h"
 #include "app/SaveProblem.h"
+#include "app/StagedSwap.h"
 #include "autoaddon/OfferedModel.h"
 #include "common/GameCodePage.h"
 #include "common/TextCompare.h"
@@ -80,6 +81,9 @@ bool MainController::initialise()
                           " cannot be written: the server list, the options and the add-on database of this run "
                           "will not be saved.");
     forgetOfferedList();
+    // An upgrade cut short is undone before anything else, and a failed one told.
+    if (const std::string upgrade = recoverInterruptedSwap(m_start.programFolder); !upgrade.empty())
+        m_view.showNotice(upgrade);
     m_linux = LinuxSettings::load(file(LinuxSettings::kFileName));
     if (!m_linux.winePrefix.empty())
         m_start.places.winePrefix = m_linux.winePrefix;

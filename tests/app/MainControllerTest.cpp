@@ -331,6 +331,17 @@ TEST_F(MainControllerTest, AFailedSaveIsToldOnceUntilOneSucceedsAndTheOldFileSta
     EXPECT_FALSE(std::filesystem::exists(temp / "garrison.dat")) << "no half-written database";
 }
 
+// garrisonsetup failed after the last run: the player hears it at this start, once.
+TEST_F(MainControllerTest, AFailedUpgradeIsToldAtTheNextStart)
+{
+    temp.write("program/.garrison-swap-failed", "cannot move garrison in place");
+    start();
+    EXPECT_NE(std::find(view.actions.begin(), view.actions.end(),
+                        "notice The last upgrade was not installed: cannot move garrison in place"),
+              view.actions.end());
+    EXPECT_FALSE(std::filesystem::exists(temp / "program/.garrison-swap-failed"));
+}
+
 TEST_F(MainControllerTest, AddEditAndDel)
 {
     auto &main = start();

@@ -199,11 +199,16 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     // A folder where the new file should go: the second move fails.
     temp.write("staged/zz/file", "new");
     temp.write("program/zz", "a file where the staged folder needs one");
+    temp.write("staged/data/new/deep.txt", "in a folder the swap makes");
     const auto before = snapshot(temp / "program");
     const std::string failure = swapStagedFiles(temp / "staged", temp / "program");
     EXPECT_NE(failure, "");
-    EXPECT_EQ(snapshot(temp / "program"), before);
     EXPECT_FALSE(fs::exists(temp / "staged"));
+    EXPECT_FALSE(fs::exists(temp / "program/data/new")) << "the folders it made go too";
+    // The next start of Garrison tells why, once.
+    EXPECT_EQ(recoverInterruptedSwap(temp / "program"), "The last upgrade was not installed: " + failure);
+    EXPECT_EQ(recoverInterruptedSwap(temp / "program"), "");
+    EXPECT_EQ(snapshot(temp / "program"), before);
 
     // Files an earlier swap could not put back are never overwritten.
     temp.write("program/.garrison-old/garrison", "an old program");
@@ -212,6 +217,7 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("an earlier upgrade left files"),
               std::string::npos);
     EXPECT_EQ(temp.read("program/.garrison-old/garrison"), "an old program");
+    EXPECT_NE(recoverInterruptedSwap(temp / "program").find("an earlier upgrade left files"), std::string::npos);
     EXPECT_EQ(snapshot(temp / "program"), withOld);
 }
 
@@ -231,6 +237,8 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     EXPECT_NE(swapStagedFiles(temp / "program/.garrison-upgrade/", temp / "program").find("is a symbolic link"),
               std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);
+    EXPECT_NE(recoverInterruptedSwap(temp / "program").find("is a symbolic link"), std::string::npos)
+        << "the player hears why";
     EXPECT_EQ(snapshot(temp / "program"), program);
 
     fs::remove(temp / "program/.garrison-upgrade");
@@ -239,6 +247,36 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("is a symbolic link"), std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);
     EXPECT_EQ(temp.read("program/garrison"), "the installed program");
+}
+
+// Killed in the middle of a swap: the next start puts the old program back whole.
+TEST_F(SelfUpgradeTest, ASwapCutShortIsUndoneAtTheNextStart)
+{
+    for (int i = 0; i < 6; ++i)
+        temp.write("staged/data/file" + std::to_string(i) + ".txt", "new " + std::to_string(i));
+    temp.write("program/data/file1.txt", "old 1");
+    temp.write("program/data/file4.txt", "old 4");
+    temp.write("staged/garrison", "new program");
+    const auto before = snapshot(temp / "program");
+    const pid_t child = fork();
+    if (child == 0) {
+        int moves = 0;
+        swapStagedFiles(temp / "staged", temp / "program", [&] {
+            if (++moves == 3)
+                _exit(9); // a crash between two moves
+        });
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    ASSERT_NE(snapshot(temp / "program"), before) << "a mixed program";
+
+    EXPECT_EQ(recoverInterruptedSwap(temp / "program"),
+              "An upgrade was interrupted while its files were swapped in; the program as it was before is back.");
+    EXPECT_EQ(snapshot(temp / "program"), before);
+    EXPECT_FALSE(fs::exists(temp / "program/.garrison-old"));
+    EXPECT_EQ(recoverInterruptedSwap(temp / "program"), "") << "once";
 }
 
 TEST(ReleaseVersion, OlderSameAndNewer)
