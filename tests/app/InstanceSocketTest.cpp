@@ -32,7 +32,7 @@ TEST(InstanceSocket, AnUnsafeRuntimeFolderFallsBackToAFolderOfItsOwn)
         const auto socket = singleInstanceSocket(runtime, temp.path().c_str());
         EXPECT_EQ(socket, temp / (kOwnFolder + "/GARRISON1222")) << (runtime ? runtime : "null");
     }
-    for (const std::string runtime : {temp / "open", temp / "link"})
+    for (const std::string &runtime : {temp / "open", temp / "link"})
         EXPECT_EQ(singleInstanceSocket(runtime.c_str(), temp.path().c_str()), temp / (kOwnFolder + "/GARRISON1222"))
             << runtime;
     struct stat info {};
