@@ -254,10 +254,17 @@ void MainController::saveSettings()
         return;
     const std::string path = file(SettingsFile::kFileName);
     errno = 0;
-    if (SettingsFile::save(m_settings, path))
-        m_settingsSaveFailed = false;
-    else if (!std::exchange(m_settingsSaveFailed, true))
-        m_view.showNotice(notSavedText(m_language, "DSTR_LINUX_NOTSAVED_SERVERS", path, errno));
+    const bool saved = SettingsFile::save(m_settings, path);
+    tellSave(saved, errno, m_settingsSaveFailed, "DSTR_LINUX_NOTSAVED_SERVERS", path);
+}
+
+void MainController::tellSave(bool saved, int error, bool &failing, const char *whatLabel, const std::string &path)
+{
+    // Told once, until a save of the same file succeeds again.
+    if (saved)
+        failing = false;
+    else if (!std::exchange(failing, true))
+        m_view.showNotice(notSavedText(m_language, whatLabel, path, error));
 }
 
 void MainController::forgetOfferedList()
@@ -271,10 +278,8 @@ void MainController::saveDatabase()
 {
     const std::string path = file(DatabaseFile::kFileName);
     errno = 0;
-    if (DatabaseFile::save(m_database, path))
-        m_databaseSaveFailed = false;
-    else if (!std::exchange(m_databaseSaveFailed, true))
-        m_view.showNotice(notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", path, errno));
+    const bool saved = DatabaseFile::save(m_database, path);
+    tellSave(saved, errno, m_databaseSaveFailed, "DSTR_LINUX_NOTSAVED_DATABASE", path);
 }
 
 void MainController::tick(std::uint32_t now)

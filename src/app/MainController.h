@@ -143,6 +143,7 @@ private:
     std::string newsLink();
     void takeUpOfferedList();
     void saveDatabase();
+    void tellSave(bool saved, int error, bool &failing, const char *whatLabel, const std::string &path);
     // A link of the news, opened or refused with a notice.
     void openLink(const std::string &link);
     void forgetOfferedList();

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <functional>
 #include <map>
+#include <unordered_set>
 
 namespace garrison {
 
@@ -114,7 +115,10 @@ void ManagerModel::changed()
     refreshInstallStatus(m_database.offered(), m_database);
     if (!m_databaseFile.empty()) {
         errno = 0;
-        if (!DatabaseFile::save(m_database, m_databaseFile))
+        // Told once, until a save succeeds again: not after every command.
+        if (DatabaseFile::save(m_database, m_databaseFile))
+            m_saveFailing = false;
+        else if (!std::exchange(m_saveFailing, true))
             m_saveProblem = notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", m_databaseFile, errno);
     }
     refill();
@@ -139,10 +143,27 @@ std::vector<ManagerRowKey> ManagerModel::keysOf(const std::vector<std::size_t> &
 
 std::vector<std::size_t> ManagerModel::rowsOf(const std::vector<ManagerRowKey> &keys) const
 {
+    // Sets, not a search per row: "select all" over 100,000 files stays quick.
+    std::unordered_set<const FileNode *> nodes;
+    std::unordered_set<std::string> packages;
+    std::unordered_set<std::size_t> offered;
+    for (const auto &key : keys) {
+        if (key.node)
+            nodes.insert(key.node);
+        else if (key.offered != ManagerRow::kNone)
+            offered.insert(key.offered);
+        else
+            packages.insert(key.package);
+    }
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
-        const auto key = keysOf({row});
-        if (!key.empty() && std::find(keys.begin(), keys.end(), key.front()) != keys.end())
+        const ManagerRow &shown = m_rows[row];
+        const bool kept = shown.node ? nodes.contains(shown.node.get())
+                          : shown.offered != ManagerRow::kNone
+                              ? offered.contains(shown.offered)
+                              : shown.package < m_database.packages().size() &&
+                                    packages.contains(m_database.packages()[shown.package].name);
+        if (kept)
             rows.push_back(row);
     }
     return rows;

@@ -38,8 +38,6 @@ struct ManagerRowKey {
     const FileNode *node = nullptr;
     std::string package;
     std::size_t offered = ManagerRow::kNone;
-
-    bool operator==(const ManagerRowKey &) const = default;
 };
 
 // The Manager window without its widgets: the three views of the one list,
@@ -57,7 +55,7 @@ public:
 
     void show(ManagerView view);
     void refill() { show(m_view); }
-    // Why the last save failed, taken once; empty when nothing failed since.
+    // Why a save failed, taken once; a failure is told once until a save succeeds.
     std::string takeSaveProblem() { return std::exchange(m_saveProblem, {}); }
     std::vector<ManagerRowKey> keysOf(const std::vector<std::size_t> &rows) const;
     // The rows that still show what the keys named.
@@ -139,6 +137,7 @@ private:
     const LanguageTable &m_language;
     std::string m_databaseFile;
     std::string m_saveProblem;
+    bool m_saveFailing = false;
     std::size_t m_sortColumn = ManagerRow::kNone; // of the view shown; none: the database's order
     ManagerView m_view = ManagerView::Packages;
     std::vector<ManagerRow> m_rows;

@@ -286,6 +286,8 @@ TEST_F(ManagerModelTest, ASaveThatFailsIsToldOnceAndTheChangeStillShows)
                                              "\" (No such file or directory). The file that was there is left as "
                                              "it was.");
     EXPECT_EQ(manager.takeSaveProblem(), "");
+    manager.activatePackages({3});
+    EXPECT_EQ(manager.takeSaveProblem(), "") << "told once, not after every command";
     manager.flag({});
     EXPECT_EQ(manager.takeSaveProblem(), "") << "flags are not saved";
 }

@@ -96,6 +96,17 @@ protected:
         return *widget;
     }
 
+    // A central server on loopback with this news, and Garrison told to ask it.
+    std::unique_ptr<peers::CentralPeer> serveNews(peers::CentralConfig news)
+    {
+        news.address = test::uniqueLoopbackAddress();
+        auto central = std::make_unique<peers::CentralPeer>(news);
+        if (!central->start())
+            return nullptr;
+        temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+        return central;
+    }
+
     test::TempFolder temp;
     Settings settings;
     test::RecordingSound sound;
@@ -475,13 +486,11 @@ TEST_F(MainWindowTest, NewsShowsItsAnimatedBannerAndBlinkingUpgradeText)
     banner.body = twoFrameGif();
     web.route("/banner.gif", banner);
     peers::CentralConfig news;
-    news.address = test::uniqueLoopbackAddress();
     news.pictureUrl = web.url("/banner.gif");
     news.newsText = "Garrison 1.23 is out";
     news.link = "http://127.0.0.1:1/garrison123.ozp";
-    peers::CentralPeer central(news);
-    ASSERT_TRUE(central.start());
-    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    const auto central = serveNews(news);
+    ASSERT_TRUE(central);
     open();
 
     auto &picture = *window->findChild<NewsPicture *>("picture");
@@ -522,16 +531,14 @@ TEST_F(MainWindowTest, HugeNewsNeverDecidesTheWindowsSize)
     picture.body = pngOf(QSize(1200, 300)).toStdString();
     web.route("/banner.png", picture);
     peers::CentralConfig news;
-    news.address = test::uniqueLoopbackAddress();
     news.pictureUrl = web.url("/banner.png");
     std::string text;
     for (int line = 0; line < 200; ++line)
         text += "Line " + std::to_string(line) + " of the longest news ever sent\n";
     news.newsText = text;
     news.link = "http://127.0.0.1:1/news.html";
-    peers::CentralPeer central(news);
-    ASSERT_TRUE(central.start());
-    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    const auto central = serveNews(news);
+    ASSERT_TRUE(central);
     open();
     const QSize before = window->size();
     auto &link = control<QPushButton>(1022);
@@ -579,13 +586,11 @@ TEST_F(MainWindowTest, AHostileNewsLinkNeverReachesTheOpenerAndTheTipNamesIt)
 {
     RecordingOpener opener({"file", "http", "https", "smb", "steam"});
     peers::CentralConfig news;
-    news.address = test::uniqueLoopbackAddress();
     news.pictureUrl = "http://127.0.0.1:1/banner.gif"; // the link shows with the news picture
     news.newsText = "Free maps";
     news.link = "file:///etc/passwd";
-    peers::CentralPeer central(news);
-    ASSERT_TRUE(central.start());
-    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    const auto central = serveNews(news);
+    ASSERT_TRUE(central);
     open();
     auto &link = control<QPushButton>(1022);
     ASSERT_TRUE(waitFor([&] { return link.isVisible(); }));
@@ -649,13 +654,11 @@ TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetup
     file.body = signingKey.sign(archive);
     web.route("/garrison124.ozp.sig", file);
     peers::CentralConfig news;
-    news.address = test::uniqueLoopbackAddress();
     news.newsText = "Garrison 1.24 is out";
     news.pictureUrl = web.url("/none.gif");
     news.link = web.url("/garrison124.ozp");
-    peers::CentralPeer central(news);
-    ASSERT_TRUE(central.start());
-    temp.write("garrison-linux.conf", "runner = true\ncentral_host = " + dottedAddress(news.address) + "\n");
+    const auto central = serveNews(news);
+    ASSERT_TRUE(central);
     open();
 
     auto &link = control<QPushButton>(1022);

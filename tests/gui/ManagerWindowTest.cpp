@@ -93,6 +93,20 @@ protected:
         return texts;
     }
     void click(int controlId) { QTest::mouseClick(window->control(controlId), Qt::LeftButton); }
+    // Runs act on the next pop-up menu that opens, then closes it.
+    void whenMenuOpens(const std::function<void(QMenu &)> &act)
+    {
+        auto *poll = new QTimer(window.get());
+        QObject::connect(poll, &QTimer::timeout, [poll, act] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll->stop();
+            act(*menu);
+            menu->close();
+        });
+        poll->start(10);
+    }
 
     test::TempFolder work;
     peers::HttpPeer http;
@@ -186,19 +200,12 @@ TEST_F(ManagerWindowTest, TheBindMenuOffersTwoHundredPackages)
     window->selectRows({1});
     int offered = 0;
     std::vector<bool> enabled;
-    auto *poll = new QTimer(window.get());
-    QObject::connect(poll, &QTimer::timeout, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        poll->stop();
+    whenMenuOpens([&](QMenu &menu) {
         // "<New package>", then the packages.
-        offered = static_cast<int>(menu->actions().size()) - 1;
+        offered = static_cast<int>(menu.actions().size()) - 1;
         for (int i = 1; i <= 4; ++i)
-            enabled.push_back(menu->actions()[i]->isEnabled());
-        menu->close();
+            enabled.push_back(menu.actions()[i]->isEnabled());
     });
-    poll->start(10);
     click(1059);
     EXPECT_EQ(offered, 200);
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, true}));
@@ -242,19 +249,12 @@ TEST_F(ManagerWindowTest, BindingToTheSamePackageChangesNothing)
     emit selector->activated(4);
     ASSERT_EQ(column(0), QStringList{"old.pbo"});
     window->selectRows({0});
-    auto *poll = new QTimer(window.get());
-    QObject::connect(poll, &QTimer::timeout, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        poll->stop();
-        for (QAction *action : menu->actions()) {
+    whenMenuOpens([](QMenu &menu) {
+        for (QAction *action : menu.actions()) {
             if (action->text() == "Mine")
                 action->trigger();
         }
-        menu->close();
     });
-    poll->start(10);
     click(1059);
     EXPECT_EQ(column(0), QStringList{"old.pbo"});
     EXPECT_EQ(node("AddOns\\old.pbo")->packageCount, 1);
