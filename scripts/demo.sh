@@ -18,6 +18,8 @@ fi
 seconds=60
 [ "$window" = yes ] && seconds=86400
 work=$(mktemp -d)
+# nginx's workers never run as root: as root they are nobody, who must be able to read the zips.
+chmod 755 "$work"
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"

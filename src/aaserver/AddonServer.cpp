@@ -6,9 +6,6 @@
 #include "platform/Tick.h"
 #include "servers/ServerAddress.h"
 
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <array>
 
 namespace garrison {
@@ -33,17 +30,17 @@ std::string hexId(std::uint64_t id)
 } // namespace
 
 AddonServer::AddonServer(AaServerConfig config, std::function<void(const std::string &)> log)
-    : m_config(std::move(config)), m_log(std::move(log))
+    : m_config(std::move(config)), m_log(std::move(log)),
+      m_answers(*this, m_log, std::uint64_t{m_config.rateLimitKib} * 1024, std::nullopt)
 {
 }
 
 AddonServer::~AddonServer()
 {
     stop();
+    m_builder.reset();
     if (m_game)
         m_game->stop();
-    if (m_watch >= 0)
-        close(m_watch);
 }
 
 bool AddonServer::open()
@@ -73,12 +70,13 @@ bool AddonServer::open()
             m_log("the game server " + game.host + " cannot be resolved: clients get no game time");
         }
     }
-    m_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_watch >= 0 &&
-        inotify_add_watch(m_watch, m_config.catalogue.zipsFolder.c_str(),
-                          IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_CREATE | IN_ATTRIB) < 0)
-        m_log("the zips folder is not watched: changes show after a restart");
-    rebuild();
+    m_watch = std::make_unique<FolderWatch>(m_config.catalogue.zipsFolder);
+    if (!m_watch->watching())
+        m_log("the zips folder " + m_config.catalogue.zipsFolder +
+              " is not there or cannot be watched: looking for it every second");
+    m_builder = std::make_unique<ListBuilder>(m_config.catalogue,
+                                              [this](Catalogue &&catalogue) { take(std::move(catalogue)); });
+    m_builder->request();
     return true;
 }
 
@@ -88,24 +86,33 @@ std::uint64_t AddonServer::listId() const
     return m_list ? m_list->id() : 0;
 }
 
-void AddonServer::rebuild()
+void AddonServer::rescan()
 {
-    const Catalogue catalogue = buildCatalogue(m_config.catalogue);
-    for (const auto &problem : catalogue.problems)
-        m_log("left out " + problem);
-    const auto block = writeOfferedBlock(catalogue.content);
-    auto list = std::make_unique<ServedList>(block);
+    if (m_builder)
+        m_builder->request();
+}
+
+void AddonServer::take(Catalogue &&catalogue)
+{
+    // A folder swapped out or unreadable for a moment: clients keep the list they know.
+    if (!catalogue.folderRead) {
+        m_log("the zips folder " + m_config.catalogue.zipsFolder +
+              " cannot be read: still serving the last list, trying again when it is back");
+        return;
+    }
+    std::set<std::string> problems(catalogue.problems.begin(), catalogue.problems.end());
+    for (const auto &problem : catalogue.problems) {
+        if (!m_problems.count(problem))
+            m_log("left out " + problem);
+    }
+    m_problems = std::move(problems);
+    auto list = std::make_unique<ServedList>(writeOfferedBlock(catalogue.content));
     std::lock_guard guard(m_listLock);
     if (m_list && m_list->id() == list->id())
         return;
     m_log("serving " + std::to_string(catalogue.zips.size()) + " packages as list " + hexId(list->id()) + " (" +
           std::to_string(list->chunkCount()) + " chunks)");
     m_list = std::move(list);
-}
-
-void AddonServer::send(std::uint32_t address, std::uint16_t port, const std::vector<std::uint8_t> &datagram)
-{
-    sendTo(address, port, datagram.data(), datagram.size());
 }
 
 void AddonServer::onRead(int)
@@ -115,33 +122,50 @@ void AddonServer::onRead(int)
     if (!received)
         return;
     const auto [datagram, address, port] = *received;
+    const std::uint32_t now = tickCount();
     const ServerRequest request = parseServerRequest(datagram);
     const std::string client = clientText(address, port);
     std::lock_guard guard(m_listLock);
-    if (!m_list)
-        return;
     switch (request.kind) {
     case ServerRequest::Kind::List:
         if (request.password != m_config.password) {
-            m_log(client + " list request: wrong password");
-            send(address, port, passwordRefusal());
-            return;
+            m_answers.count("wrong passwords");
+            m_answers.note(client + " list request: wrong password");
+            m_answers.send(address, port, {passwordRefusal()}, now);
+        } else if (!m_list) {
+            m_answers.count("list requests before the first list was made");
+        } else {
+            m_sessions.admit(address, port, now);
+            m_answers.note(client + " list request");
+            m_answers.send(address, port, {listAnnouncement(m_list->chunkCount(), m_list->id(), elapsedAndState())},
+                           now);
         }
-        m_log(client + " list request");
-        send(address, port, listAnnouncement(m_list->chunkCount(), m_list->id(), elapsedAndState()));
         return;
     case ServerRequest::Kind::SendList:
-        m_log(client + " send-list: " + std::to_string(m_list->chunkCount()) + " chunks");
-        for (std::size_t number = 0; number < m_list->chunkCount(); ++number)
-            send(address, port, m_list->chunk(number));
+        // Only to who proved the password: anyone else may be a spoofer's victim.
+        if (!m_list || !m_sessions.admitted(address, port, now)) {
+            m_answers.count("send-list requests without a list request");
+            return;
+        }
+        m_answers.note(client + " send-list: " + std::to_string(m_list->chunkCount()) + " chunks");
+        {
+            std::vector<std::vector<std::uint8_t>> chunks;
+            for (std::size_t number = 0; number < m_list->chunkCount(); ++number)
+                chunks.push_back(m_list->chunk(number));
+            m_answers.send(address, port, chunks, now);
+        }
         return;
     case ServerRequest::Kind::ReRequest:
-        m_log(client + " re-request of chunk " + std::to_string(request.chunk));
+        if (!m_list || !m_sessions.admitted(address, port, now)) {
+            m_answers.count("re-requests without a list request");
+            return;
+        }
+        m_answers.note(client + " re-request of chunk " + std::to_string(request.chunk));
         if (request.chunk < m_list->chunkCount())
-            send(address, port, m_list->chunk(request.chunk));
+            m_answers.send(address, port, {m_list->chunk(request.chunk)}, now);
         return;
     case ServerRequest::Kind::Unknown:
-        m_log(client + " unknown datagram of " + std::to_string(datagram.size()) + " bytes");
+        m_answers.count("unknown datagrams");
         return;
     }
 }
@@ -149,17 +173,22 @@ void AddonServer::onRead(int)
 void AddonServer::onTick()
 {
     const std::uint32_t now = tickCount();
-    if (m_watch >= 0) {
-        alignas(inotify_event) char events[4096];
-        while (read(m_watch, events, sizeof events) > 0) {
+    if (m_watch) {
+        const bool watching = m_watch->watching();
+        if (m_watch->changed(now)) {
             m_changed = true;
             m_changedAt = now;
         }
+        if (watching != m_watch->watching())
+            m_log(m_watch->watching() ? "watching the zips folder " + m_config.catalogue.zipsFolder + " again"
+                                      : "the zips folder " + m_config.catalogue.zipsFolder +
+                                            " was moved or deleted: looking for it every second");
     }
     if (m_changed && now - m_changedAt >= kQuietMs) {
         m_changed = false;
-        rebuild();
+        rescan();
     }
+    m_answers.tick(now);
     trackGameState();
 }
 

@@ -36,6 +36,7 @@ ServedList::ServedList(std::span<const std::uint8_t> block, std::size_t chunkDat
         chunk.insert(chunk.end(), packed.begin() + static_cast<std::ptrdiff_t>(offset),
                      packed.begin() + static_cast<std::ptrdiff_t>(std::min(packed.size(), offset + step)));
         appendLittleEndian(chunk, crcOf(chunk));
+        m_bytes += chunk.size();
         m_chunks.push_back(std::move(chunk));
     }
 }

@@ -20,10 +20,13 @@ public:
     std::uint64_t id() const { return m_id; }
     std::size_t chunkCount() const { return m_chunks.size(); }
     const std::vector<std::uint8_t> &chunk(std::size_t number) const { return m_chunks[number]; }
+    // Of every chunk together: what sending the whole list costs.
+    std::size_t bytes() const { return m_bytes; }
 
 private:
     std::uint64_t m_id = 0;
     std::vector<std::vector<std::uint8_t>> m_chunks;
+    std::size_t m_bytes = 0;
 };
 
 } // namespace garrison

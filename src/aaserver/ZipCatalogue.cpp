@@ -4,8 +4,10 @@
 #include "addondb/ZipReader.h"
 #include "common/TextCompare.h"
 #include "platform/DirectoryListing.h"
+#include "platform/FileSystem.h"
 
 #include <limits>
+#include <set>
 
 namespace garrison {
 
@@ -46,8 +48,49 @@ std::string urlEscaped(const std::string &name)
     return out;
 }
 
-Catalogue buildCatalogue(const CatalogueSettings &settings)
+namespace {
+
+// Every byte a client would write is checked here once: a damaged zip is not served.
+ZipVerdict examineZip(const std::string &path, const std::string &name)
 {
+    ZipVerdict verdict;
+    ZipReader zip(path);
+    const InstallPlan plan = planInstall(zip, path, {}, name);
+    if (plan.refused()) {
+        verdict.problem = plan.failure;
+        return verdict;
+    }
+    for (const auto &file : plan.files) {
+        if (!zip.unpack(*file.member, [](std::vector<char> &&) { return true; })) {
+            verdict.problem = zip.failure();
+            return verdict;
+        }
+    }
+    if (plan.files.empty()) {
+        verdict.problem = "its auto-addon.txt installs nothing";
+        return verdict;
+    }
+    verdict.packageName = plan.packageName;
+    for (const auto &file : plan.files)
+        verdict.files.push_back({file.target, file.size, file.crc});
+    return verdict;
+}
+
+const ZipVerdict &verdictOf(const std::string &folder, const EntryInfo &entry, PlanCache &cache)
+{
+    auto &known = cache.zips[entry.name];
+    if (known.device != entry.device || known.inode != entry.inode || known.size != entry.size ||
+        known.time != entry.time || known.inode == 0)
+        known = {entry.device, entry.inode, entry.size, entry.time, examineZip(folder + entry.name, entry.name)};
+    return known.verdict;
+}
+
+} // namespace
+
+Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache)
+{
+    PlanCache ownCache;
+    PlanCache &plans = cache ? *cache : ownCache;
     Catalogue catalogue;
     catalogue.content.serverTexts = settings.serverTexts;
     for (const auto &entry : settings.deactivations)
@@ -61,9 +104,11 @@ Catalogue buildCatalogue(const CatalogueSettings &settings)
     const auto entries = listDirectory(folder);
     if (!entries) {
         catalogue.problems.push_back(folder + ": cannot be read");
+        catalogue.folderRead = false;
         return catalogue;
     }
     std::map<std::string, Claim> claims;
+    std::set<std::string> seen;
     for (const auto &entry : *entries) {
         if (entry.folder || entry.hidden || !endsWithNoCase(entry.name, ".zip"))
             continue;
@@ -79,34 +124,17 @@ Catalogue buildCatalogue(const CatalogueSettings &settings)
             leftOut("larger than 4 GiB, more than the list can announce");
             continue;
         }
-        ZipReader zip(folder + entry.name);
-        const InstallPlan plan = planInstall(zip, folder + entry.name, {}, entry.name);
-        if (plan.refused()) {
-            leftOut(plan.failure);
-            continue;
-        }
-        const auto &files = plan.files;
-        // Every byte a client would write is checked here once: a damaged zip is not served.
-        std::string damaged;
-        for (const auto &file : files) {
-            if (!zip.unpack(*file.member, [](std::vector<char> &&) { return true; })) {
-                damaged = zip.failure();
-                break;
-            }
-        }
-        if (!damaged.empty()) {
-            leftOut(damaged);
-            continue;
-        }
-        if (files.empty()) {
-            leftOut("its auto-addon.txt installs nothing");
+        seen.insert(entry.name);
+        const ZipVerdict &verdict = verdictOf(folder, entry, plans);
+        if (!verdict.problem.empty()) {
+            leftOut(verdict.problem);
             continue;
         }
         std::string collision;
-        for (const auto &file : files) {
-            const auto claim = claims.find(folded(file.target));
+        for (const auto &file : verdict.files) {
+            const auto claim = claims.find(folded(file.path));
             if (claim != claims.end() && (claim->second.size != file.size || claim->second.crc != file.crc)) {
-                collision = file.target + " is also in " + claim->second.zip + ", with other contents";
+                collision = file.path + " is also in " + claim->second.zip + ", with other contents";
                 break;
             }
         }
@@ -117,18 +145,18 @@ Catalogue buildCatalogue(const CatalogueSettings &settings)
         OfferedEntry offered;
         offered.url = baseUrl + urlEscaped(entry.name);
         offered.zipSize = static_cast<std::uint32_t>(entry.size);
-        offered.name = plan.packageName;
+        offered.name = verdict.packageName;
         if (const auto known = settings.packages.find(entry.name); known != settings.packages.end()) {
             offered.priority = known->second.priority;
             offered.comment = known->second.comment;
         }
-        for (const auto &file : files) {
-            claims.emplace(folded(file.target), Claim{entry.name, file.size, file.crc});
-            offered.files.push_back({file.target, file.size, file.crc});
-        }
+        for (const auto &file : verdict.files)
+            claims.emplace(folded(file.path), Claim{entry.name, file.size, file.crc});
+        offered.files = verdict.files;
         catalogue.content.packages.push_back(std::move(offered));
         catalogue.zips.push_back(entry.name);
     }
+    std::erase_if(plans.zips, [&](const auto &known) { return !seen.count(known.first); });
     return catalogue;
 }
 

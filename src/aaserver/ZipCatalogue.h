@@ -31,9 +31,29 @@ struct Catalogue {
     OfferedContent content;
     std::vector<std::string> zips;     // the file names served, in list order
     std::vector<std::string> problems; // "name.zip: why it is left out"
+    bool folderRead = true;            // false: the folder itself could not be listed
 };
 
-Catalogue buildCatalogue(const CatalogueSettings &settings);
+// What one zip gives, as it stood when it was read: its package, or why it is left out.
+struct ZipVerdict {
+    std::string packageName;
+    std::vector<OfferedFile> files;
+    std::string problem;
+};
+
+// Verdicts kept between builds of a catalogue, by file name, while the file
+// (device, inode, size and time) stays the same: a change in the folder then
+// reads only the zips that changed.
+struct PlanCache {
+    struct Known {
+        std::uint64_t device = 0, inode = 0, size = 0, time = 0;
+        ZipVerdict verdict;
+    };
+    std::map<std::string, Known> zips;
+};
+
+// cache: kept by the caller between builds, or none to read every zip.
+Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache = nullptr);
 
 // A file name as it stands in a URL path.
 std::string urlEscaped(const std::string &name);

@@ -1,7 +1,6 @@
 // garrison-aaserver: the Auto-Addon server an admin runs beside a game server.
 #include "aaserver/AaServerConfig.h"
 #include "aaserver/AddonServer.h"
-#include "common/DisplayText.h"
 #include "common/LogLine.h"
 #include "platform/SignalWait.h"
 
@@ -21,18 +20,18 @@ int check(const AaServerConfig &config)
     std::cout << "Packages served from " << config.catalogue.zipsFolder << ":\n";
     for (std::size_t i = 0; i < catalogue.zips.size(); ++i) {
         const OfferedEntry &package = catalogue.content.packages[i];
-        std::cout << "  " << displayText(package.name) << "  (" << catalogue.zips[i] << ", " << package.zipSize
+        std::cout << "  " << loggable(package.name) << "  (" << loggable(catalogue.zips[i]) << ", " << package.zipSize
                   << " bytes, priority " << package.priority << ", " << package.url << ")\n";
         for (const auto &file : package.files) {
             char crc[9];
             std::snprintf(crc, sizeof crc, "%08X", file.crc);
-            std::cout << "    " << displayText(file.path) << "  " << file.size << " bytes  CRC " << crc << "\n";
+            std::cout << "    " << loggable(file.path) << "  " << file.size << " bytes  CRC " << crc << "\n";
         }
     }
     if (catalogue.zips.empty())
         std::cout << "  (none)\n";
     for (const auto &problem : catalogue.problems)
-        std::cout << "problem: " << displayText(problem) << " (left out)\n";
+        std::cout << "problem: " << loggable(problem) << " (left out)\n";
     return catalogue.problems.empty() ? 0 : 1;
 }
 
@@ -40,8 +39,11 @@ int check(const AaServerConfig &config)
 
 int main(int argc, char **argv)
 {
-    blockSignals({SIGINT, SIGTERM});
-    CLI::App app{"The Auto-Addon server: offers the add-on zips of a folder to the players of a game server."};
+    // A client gone while its answer is written must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
+    blockSignals({SIGINT, SIGTERM, SIGHUP});
+    CLI::App app{"The Auto-Addon server: offers the add-on zips of a folder to the players of a game server. "
+                 "SIGHUP reads the folder again."};
     AaServerConfig config;
     std::string configFile;
     bool checkOnly = false;
@@ -51,7 +53,10 @@ int main(int argc, char **argv)
     app.add_option("--base-url", config.catalogue.baseUrl, "URL of that folder on the web server");
     app.add_option("--game", config.game, "HOST:PORT of the game server beside it");
     app.add_option("--password", config.password, "the game server's password");
-    app.add_option("--port", config.port, "UDP port (default: the game port + 20)");
+    app.add_option("--port", config.port, "UDP port (default: the game port + 20)")->check(CLI::Range(1, 65535));
+    app.add_option("--rate-limit", config.rateLimitKib, "KiB one client address may be sent a minute")
+        ->check(CLI::Range(1, 1 << 30))
+        ->capture_default_str();
     app.add_option("--bind", config.bind, "IPv4 address to listen on")->capture_default_str();
     app.add_option("--name", config.catalogue.serverTexts[0], "the server's name in the list");
     app.add_flag("--check", checkOnly, "print the list it would serve and every problem, then end");
@@ -83,15 +88,17 @@ int main(int argc, char **argv)
             fromFile.port = config.port;
         if (given("--bind"))
             fromFile.bind = config.bind;
+        if (given("--rate-limit"))
+            fromFile.rateLimitKib = config.rateLimitKib;
         if (given("--name"))
             fromFile.catalogue.serverTexts[0] = config.catalogue.serverTexts[0];
         config = std::move(fromFile);
     }
-    if (config.catalogue.zipsFolder.empty() || config.catalogue.baseUrl.empty()) {
-        std::cerr
-            << "garrison-aaserver: give the zips folder and its URL (--zips DIR --base-url URL, or a --config file)\n";
+    const auto problems = aaServerConfigProblems(config);
+    for (const auto &problem : problems)
+        std::cerr << "garrison-aaserver: " << loggable(problem) << "\n";
+    if (!problems.empty())
         return 2;
-    }
     if (checkOnly)
         return check(config);
     if (config.game.empty()) {
@@ -102,7 +109,11 @@ int main(int argc, char **argv)
     if (!server.open() || !server.start())
         return 1;
     logLine("garrison-aaserver listening on " + config.bind + ":" + std::to_string(server.port()));
-    const int signal = waitForSignal({SIGINT, SIGTERM});
+    int signal = 0;
+    while ((signal = waitForSignal({SIGINT, SIGTERM, SIGHUP})) == SIGHUP) {
+        logLine("SIGHUP: reading the zips folder again");
+        server.rescan();
+    }
     logLine(std::string("ending on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
     return 0;
 }

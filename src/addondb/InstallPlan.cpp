@@ -155,6 +155,14 @@ InstallPlan planInstall(ZipReader &zip, const std::string &archivePath, const st
         return plan;
     }
     plan.instructions = std::move(*instructions);
+    // Each member is matched against the rules in turn: a few thousand rules
+    // over tens of thousands of members would take minutes.
+    if (paths.size() * plan.instructions.rules.size() > kMaxRuleMatches) {
+        plan.failure = "auto-addon.txt has " + std::to_string(plan.instructions.rules.size()) + " rules for " +
+                       std::to_string(paths.size()) + " members, more than Garrison matches (" +
+                       std::to_string(kMaxRuleMatches) + " rule and member pairs)";
+        return plan;
+    }
     plan.packageName =
         plan.instructions.packageName.empty() ? defaultPackageName(archivePath) : plan.instructions.packageName;
 

@@ -33,6 +33,8 @@ struct InstallPlan {
 // Longest member name the game can open, and the largest auto-addon.txt read.
 constexpr std::size_t kMaxMemberNameLength = 259;
 constexpr std::size_t kMaxInstructionBytes = 64 * 1024;
+// Rules times members: the most a plan matches.
+constexpr std::size_t kMaxRuleMatches = 10'000'000;
 
 // redirect: the install redirect of the offered list, or empty. shownName:
 // what a refusal calls the archive (a download's zip rather than its temporary file).

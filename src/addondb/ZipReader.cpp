@@ -6,6 +6,12 @@
 #include <libdeflate.h>
 #include <zip.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace garrison {
@@ -113,9 +119,20 @@ std::string zipMethodName(std::uint16_t method)
 
 ZipReader::ZipReader(const std::string &path)
 {
+    // Without O_NONBLOCK a pipe put in a zip's place would hold open() for good.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fail(fd < 0 ? std::string("the archive cannot be read: ") + std::strerror(errno)
+                    : std::string("it is no regular file"));
+        if (fd >= 0)
+            close(fd);
+        return;
+    }
     int error = 0;
-    m_zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    m_zip = zip_fdopen(fd, 0, &error);
     if (!m_zip) {
+        close(fd);
         zip_error_t why;
         zip_error_init_with_code(&why, error);
         failToOpen(&why);

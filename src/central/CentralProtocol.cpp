@@ -51,25 +51,45 @@ std::vector<std::uint8_t> newsAnswer(std::uint16_t session, const NewsContent &n
     return answer;
 }
 
+std::string browserName(const std::string &name)
+{
+    std::string clean;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F && clean.size() < kMaxBrowserName)
+            clean += c;
+    }
+    return clean;
+}
+
 std::vector<std::vector<std::uint8_t>> browserAnswers(std::uint16_t cookie, const std::vector<BrowserEntry> &entries,
                                                       std::size_t perDatagram)
 {
     std::vector<std::vector<std::uint8_t>> answers;
-    const std::size_t step = std::max<std::size_t>(1, perDatagram);
-    for (std::size_t first = 0; first < entries.size(); first += step) {
-        std::vector<std::uint8_t> answer;
-        appendLittleEndian(answer, cookie);
-        for (std::size_t i = first; i < std::min(entries.size(), first + step); ++i) {
-            const auto &entry = entries[i];
-            const auto *raw = reinterpret_cast<const std::uint8_t *>(&entry.address);
-            answer.insert(answer.end(), raw, raw + 4);
-            appendLittleEndian(answer, entry.port);
-            answer.push_back(entry.players);
-            answer.push_back(entry.flags);
-            appendText(answer, entry.name);
+    const std::size_t most = std::max<std::size_t>(1, perDatagram);
+    std::vector<std::uint8_t> answer;
+    std::size_t inAnswer = 0;
+    for (const auto &entry : entries) {
+        std::vector<std::uint8_t> bytes;
+        const auto *raw = reinterpret_cast<const std::uint8_t *>(&entry.address);
+        bytes.insert(bytes.end(), raw, raw + 4);
+        appendLittleEndian(bytes, entry.port);
+        bytes.push_back(entry.players);
+        bytes.push_back(entry.flags);
+        appendText(bytes, browserName(entry.name));
+        if (inAnswer > 0 && (inAnswer == most || answer.size() + bytes.size() > kMaxBrowserDatagram)) {
+            answers.push_back(std::move(answer));
+            inAnswer = 0;
         }
-        answers.push_back(std::move(answer));
+        if (inAnswer == 0) {
+            answer.clear();
+            appendLittleEndian(answer, cookie);
+        }
+        answer.insert(answer.end(), bytes.begin(), bytes.end());
+        ++inAnswer;
     }
+    if (inAnswer > 0)
+        answers.push_back(std::move(answer));
     return answers;
 }
 

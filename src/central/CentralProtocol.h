@@ -23,7 +23,16 @@ std::optional<std::uint16_t> newsRequestSession(std::span<const std::uint8_t> da
 std::optional<std::uint16_t> browserRequestCookie(std::span<const std::uint8_t> datagram);
 
 std::vector<std::uint8_t> newsAnswer(std::uint16_t session, const NewsContent &news);
-// The browser list in as many datagrams as it takes, perDatagram entries each.
+// Datagrams of the browser list stay below what any path carries unfragmented.
+constexpr std::size_t kMaxBrowserDatagram = 1400;
+constexpr std::size_t kMaxBrowserName = 255;
+
+// A name as it goes into the list: control characters dropped (a polled
+// server chooses its own name), at most kMaxBrowserName bytes.
+std::string browserName(const std::string &name);
+
+// The browser list in as many datagrams as it takes: at most perDatagram
+// entries and kMaxBrowserDatagram bytes each.
 std::vector<std::vector<std::uint8_t>> browserAnswers(std::uint16_t cookie, const std::vector<BrowserEntry> &entries,
                                                       std::size_t perDatagram);
 

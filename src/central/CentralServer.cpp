@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 namespace garrison {
 
-CentralServer::CentralServer(CentralSettings settings, std::function<void(const std::string &)> log,
-                             std::string cacheFolder)
-    : m_log(std::move(log)), m_cacheFolder(std::move(cacheFolder)), m_settings(std::move(settings))
+CentralServer::CentralServer(CentralSettings settings, std::function<void(const std::string &)> log)
+    : m_log(std::move(log)), m_settings(std::move(settings)),
+      m_answers(*this, m_log, std::uint64_t{m_settings.rateLimitKib} * 1024,
+                std::uint64_t{m_settings.networkRateLimitKib} * 1024)
 {
 }
 
@@ -40,9 +42,13 @@ void CentralServer::reload(const CentralSettings &settings)
     stopPolls();
     const std::string bind = m_settings.bind;
     const std::uint16_t port = m_settings.port;
+    const auto limits = std::pair(m_settings.rateLimitKib, m_settings.networkRateLimitKib);
     m_settings = settings;
     m_settings.bind = bind;
     m_settings.port = port;
+    if (limits != std::pair(settings.rateLimitKib, settings.networkRateLimitKib))
+        m_log("the rate limits change at the next start");
+    std::tie(m_settings.rateLimitKib, m_settings.networkRateLimitKib) = limits;
     startPolls();
     m_log("reloaded: news \"" + m_settings.news.newsText + "\", " + std::to_string(m_settings.entries.size()) +
           " fixed entries, " + std::to_string(m_polled.size()) + " polled servers");
@@ -63,9 +69,11 @@ void CentralServer::startPolls()
         polled.address = *address;
         polled.port = *port == 0 ? kDefaultGamePort : *port;
         polled.status = std::make_unique<StatusStore>();
-        // Asked for its list, an Auto-Addon server shows itself by answering.
+        // Asked for its list, an Auto-Addon server shows itself by answering: its
+        // announcement is all we need, and a hostile one's list is never fetched.
         polled.status->addonDatabaseReady = true;
-        polled.endpoint = std::make_unique<MonitorEndpoint>(*polled.status, kPollIntervalMs, m_cacheFolder);
+        polled.endpoint = std::make_unique<MonitorEndpoint>(*polled.status, kPollIntervalMs, std::string(),
+                                                            AutoAddonClient::Fetch::AnnouncementOnly);
         if (!polled.endpoint->create() || !polled.endpoint->start()) {
             m_log("not polled: " + target + ": no socket");
             continue;
@@ -85,8 +93,9 @@ void CentralServer::stopPolls()
 
 void CentralServer::onTick()
 {
-    std::lock_guard guard(m_lock);
     const std::uint32_t now = tickCount();
+    m_answers.tick(now);
+    std::lock_guard guard(m_lock);
     for (auto &polled : m_polled) {
         std::lock_guard statusGuard(polled.status->lock);
         const ServerStatus &record = polled.status->record;
@@ -116,7 +125,7 @@ std::vector<BrowserEntry> CentralServer::browserList()
         entry.port = polled.port;
         entry.players = static_cast<std::uint8_t>(std::min<std::uint32_t>(record.players, 255));
         entry.flags = record.gameName == "opflashr" ? 1 : 0;
-        entry.name = record.description.empty() ? polled.target : record.description;
+        entry.name = browserName(record.description.empty() ? polled.target : record.description);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -129,6 +138,7 @@ void CentralServer::onRead(int)
     if (!received)
         return;
     const auto [datagram, address, port] = *received;
+    const std::uint32_t now = tickCount();
     const std::string client = dottedAddress(address) + ":" + std::to_string(port);
     if (const auto session = newsRequestSession(datagram)) {
         NewsContent news;
@@ -136,9 +146,8 @@ void CentralServer::onRead(int)
             std::lock_guard guard(m_lock);
             news = m_settings.news;
         }
-        m_log(client + " news");
-        const auto answer = newsAnswer(*session, news);
-        sendTo(address, port, answer.data(), answer.size());
+        m_answers.note(client + " news");
+        m_answers.send(address, port, {newsAnswer(*session, news)}, now);
     } else if (const auto cookie = browserRequestCookie(datagram)) {
         const auto entries = browserList();
         std::size_t perDatagram = 0;
@@ -146,11 +155,12 @@ void CentralServer::onRead(int)
             std::lock_guard guard(m_lock);
             perDatagram = m_settings.entriesPerDatagram;
         }
-        m_log(client + " browser list: " + std::to_string(entries.size()) + " servers");
-        for (const auto &answer : browserAnswers(*cookie, entries, perDatagram))
-            sendTo(address, port, answer.data(), answer.size());
+        const auto answers = browserAnswers(*cookie, entries, perDatagram);
+        m_answers.note(client + " browser list: " + std::to_string(entries.size()) + " servers in " +
+                       std::to_string(answers.size()) + " datagrams");
+        m_answers.send(address, port, answers, now);
     } else {
-        m_log(client + " unknown datagram of " + std::to_string(datagram.size()) + " bytes");
+        m_answers.count("unknown datagrams");
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "central/CentralSettings.h"
+#include "monitor/DaemonAnswers.h"
 #include "monitor/MonitorEndpoint.h"
 #include "monitor/SocketEndpoint.h"
 
@@ -15,19 +16,20 @@ namespace garrison {
 // The central server: tells every Garrison that starts the news, and lists
 // for the browser the game servers that run an Auto-Addon server: the
 // fixed entries, and the polled servers while they answer, with their
-// players as they are now.
+// players as they are now. No address, and no /24 network, is sent more than
+// its budget a minute, so that spoofed requests cannot turn it on a victim.
 class CentralServer final : public SocketEndpoint {
 public:
     // Polled servers go silent after this long without an answer and leave the list.
     static constexpr std::uint32_t kSilentMs = 15000;
 
-    // log takes one line per event; the polls keep their list caches in cacheFolder.
-    CentralServer(CentralSettings settings, std::function<void(const std::string &)> log, std::string cacheFolder);
+    // log takes one line per event.
+    CentralServer(CentralSettings settings, std::function<void(const std::string &)> log);
     ~CentralServer() override;
 
     // Binds the port and starts the polls; false, with the reason logged, when it cannot serve.
     bool open();
-    // Takes new news, entries and polled servers; the address and port stay.
+    // Takes new news, entries and polled servers; the address, port and rate limits stay.
     void reload(const CentralSettings &settings);
     // What a browser request gets now.
     std::vector<BrowserEntry> browserList();
@@ -51,10 +53,11 @@ private:
     void stopPolls();
 
     std::function<void(const std::string &)> m_log;
-    std::string m_cacheFolder;
     std::mutex m_lock;
     CentralSettings m_settings;
     std::vector<Polled> m_polled;
+
+    DaemonAnswers m_answers; // the serving thread's own
 };
 
 } // namespace garrison

@@ -2,6 +2,7 @@
 
 #include "common/IniText.h"
 #include "platform/HostLookup.h"
+#include "servers/DaemonAddress.h"
 #include "servers/ServerAddress.h"
 
 #include <arpa/inet.h>
@@ -28,6 +29,13 @@ bool setKey(const IniEntry &entry, CentralSettings &settings)
         if (!port || *port == 0)
             return false;
         settings.port = *port;
+    } else if (entry.section == "server" && entry.key == "per_datagram") {
+        return number(entry.value, settings.entriesPerDatagram) && settings.entriesPerDatagram >= 1 &&
+               settings.entriesPerDatagram <= kMaxPerDatagram;
+    } else if (entry.section == "server" && entry.key == "rate_limit") {
+        return number(entry.value, settings.rateLimitKib) && settings.rateLimitKib >= 1;
+    } else if (entry.section == "server" && entry.key == "network_rate_limit") {
+        return number(entry.value, settings.networkRateLimitKib) && settings.networkRateLimitKib >= 1;
     } else if (entry.section == "news" && entry.key == "picture_url") {
         settings.news.pictureUrl = entry.value;
     } else if (entry.section == "news" && entry.key == "text") {
@@ -70,6 +78,20 @@ bool parseBrowserEntry(const std::string &text, BrowserEntry &entry)
     entry = {address.s_addr, *port, static_cast<std::uint8_t>(players), static_cast<std::uint8_t>(flags),
              std::string(rest)};
     return true;
+}
+
+std::vector<std::string> centralSettingsProblems(const CentralSettings &settings)
+{
+    std::vector<std::string> problems;
+    if (const auto problem = bindProblem(settings.bind); !problem.empty())
+        problems.push_back(problem);
+    if (settings.port == 0)
+        problems.push_back("port = 0: no port to listen on (1 to 65535)");
+    for (const auto &target : settings.polled) {
+        if (const auto problem = hostPortProblem("poll", target); !problem.empty())
+            problems.push_back(problem);
+    }
+    return problems;
 }
 
 bool loadCentralSettings(const std::string &path, CentralSettings &settings, std::string &error)

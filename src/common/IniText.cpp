@@ -2,6 +2,7 @@
 
 #include "common/WordSplit.h"
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -54,7 +55,12 @@ std::optional<std::vector<IniEntry>> readIniFile(const std::string &path, std::s
 
 std::string unknownSetting(const std::string &path, const IniEntry &entry)
 {
-    return path + ": line " + std::to_string(entry.line) + ": \"" + entry.key + " = " + entry.value +
+    // A password in the wrong place must not end up in a log.
+    std::string key = entry.key;
+    for (auto &c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string value = key.find("password") == std::string::npos ? entry.value : "(not shown)";
+    return path + ": line " + std::to_string(entry.line) + ": \"" + entry.key + " = " + value +
            "\" is not a setting of [" + entry.section + "]";
 }
 

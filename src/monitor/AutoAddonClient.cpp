@@ -20,8 +20,8 @@ std::vector<std::uint8_t> request(std::uint16_t code)
 
 } // namespace
 
-AutoAddonClient::AutoAddonClient(DatagramSender &sender, StatusStore &status, std::string cacheFolder)
-    : m_sender(sender), m_status(status), m_cacheFolder(std::move(cacheFolder))
+AutoAddonClient::AutoAddonClient(DatagramSender &sender, StatusStore &status, std::string cacheFolder, Fetch fetch)
+    : m_sender(sender), m_status(status), m_cacheFolder(std::move(cacheFolder)), m_fetch(fetch)
 {
 }
 
@@ -134,6 +134,11 @@ void AutoAddonClient::onAnnouncement(std::span<const std::uint8_t> datagram, std
             record.elapsedStart = now;
             record.elapsedKnown = true;
         }
+    }
+    if (m_fetch == Fetch::AnnouncementOnly) {
+        // Nothing more is wanted: no chunk is stored, none re-requested.
+        m_chunks.reset(0);
+        return;
     }
     if (!takeListFromCache())
         requestWholeList(now);

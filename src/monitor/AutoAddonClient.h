@@ -20,8 +20,13 @@ public:
     static constexpr int kMaxReRequestsPerRound = 128;
     static constexpr std::uint32_t kReRequestRoundGapMs = 1000;
 
+    // What it asks for: the list, or only whether a server answers (a
+    // central server listing it needs no more, and must not hold hostile lists).
+    enum class Fetch { WholeList, AnnouncementOnly };
+
     // cacheFolder ends with "/", or is empty for the working directory.
-    AutoAddonClient(DatagramSender &sender, StatusStore &status, std::string cacheFolder = {});
+    AutoAddonClient(DatagramSender &sender, StatusStore &status, std::string cacheFolder = {},
+                    Fetch fetch = Fetch::WholeList);
 
     // A new server: the list of the old one is dropped.
     void setTarget(std::uint32_t serverAddress);
@@ -53,6 +58,7 @@ private:
     DatagramSender &m_sender;
     StatusStore &m_status;
     std::string m_cacheFolder;
+    Fetch m_fetch;
 
     std::uint32_t m_serverAddress = 0;
     std::uint16_t m_port = 0;

@@ -9,8 +9,9 @@
 
 namespace garrison {
 
-MonitorEndpoint::MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval, std::string cacheFolder)
-    : m_poller(*this, status, pollInterval), m_autoAddon(*this, status, std::move(cacheFolder)),
+MonitorEndpoint::MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval, std::string cacheFolder,
+                                 AutoAddonClient::Fetch fetch)
+    : m_poller(*this, status, pollInterval), m_autoAddon(*this, status, std::move(cacheFolder), fetch),
       m_central(*this, status)
 {
 }

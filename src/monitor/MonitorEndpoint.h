@@ -24,7 +24,8 @@ public:
     // The poll interval is two seconds; tests shorten it. List caches go to
     // cacheFolder ("" is the working directory).
     explicit MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval = kPollIntervalMs,
-                             std::string cacheFolder = {});
+                             std::string cacheFolder = {},
+                             AutoAddonClient::Fetch fetch = AutoAddonClient::Fetch::WholeList);
     ~MonitorEndpoint() override;
 
 protected:

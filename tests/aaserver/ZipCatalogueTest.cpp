@@ -1,5 +1,6 @@
 #include "aaserver/ZipCatalogue.h"
 #include "aaserver/AaServerConfig.h"
+#include "addondb/ZipReader.h"
 
 #include "support/CrcForge.h"
 #include "support/TempFolder.h"
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -119,6 +122,78 @@ TEST(ZipCatalogue, AnUnreadableFolderServesNothingAndSaysSo)
     EXPECT_TRUE(catalogue.content.packages.empty());
     ASSERT_EQ(catalogue.problems.size(), 1u);
     EXPECT_EQ(catalogue.problems[0], "/nonexistent/zips/: cannot be read");
+    EXPECT_FALSE(catalogue.folderRead);
+}
+
+TEST(ZipCatalogue, AZipIsReadAgainOnlyWhenItsFileChanged)
+{
+    test::TempFolder temp;
+    std::filesystem::create_directories(temp / "zips");
+    ASSERT_TRUE(test::writeZip(temp / "zips/tanks.zip", {{"tank.pbo", "tank"}}));
+    ASSERT_TRUE(test::writeZip(temp / "zips/maps.zip", {{"map.pbo", "map"}}));
+    CatalogueSettings settings;
+    settings.zipsFolder = temp / "zips";
+    settings.baseUrl = "http://example.org/";
+    PlanCache cache;
+    EXPECT_EQ(buildCatalogue(settings, &cache).zips, (Names{"maps.zip", "tanks.zip"}));
+
+    // Other bytes in the same file with the same size and time: the kept verdict stands, the zip is not read.
+    const auto path = temp / "zips/tanks.zip";
+    const auto time = std::filesystem::last_write_time(path);
+    std::string bytes = temp.read("zips/tanks.zip");
+    std::fill(bytes.begin(), bytes.end(), 'x');
+    temp.write("zips/tanks.zip", bytes);
+    std::filesystem::last_write_time(path, time);
+    Catalogue catalogue = buildCatalogue(settings, &cache);
+    EXPECT_EQ(catalogue.zips, (Names{"maps.zip", "tanks.zip"}));
+    EXPECT_TRUE(catalogue.problems.empty());
+    // Without the cache, or once its time changes, it is read again and found broken.
+    EXPECT_EQ(buildCatalogue(settings).zips, Names{"maps.zip"});
+    std::filesystem::last_write_time(path, time + std::chrono::seconds(1));
+    catalogue = buildCatalogue(settings, &cache);
+    EXPECT_EQ(catalogue.zips, Names{"maps.zip"});
+    ASSERT_EQ(catalogue.problems.size(), 1u);
+    EXPECT_EQ(catalogue.problems[0], "tanks.zip: \"tanks.zip\" cannot be installed: it is no zip archive");
+
+    // A zip gone leaves the cache.
+    std::filesystem::remove(temp / "zips/maps.zip");
+    buildCatalogue(settings, &cache);
+    EXPECT_EQ(cache.zips.size(), 1u);
+}
+
+// A crafted zip must not take minutes to plan: rules times members is bounded.
+TEST(ZipCatalogue, TooManyRulesForTooManyMembersIsRefusedAtOnce)
+{
+    test::TempFolder temp;
+    std::filesystem::create_directories(temp / "zips");
+    std::string rules = "AUTOADDON_START\n";
+    for (int i = 0; i < 2001; ++i)
+        rules += "IGNORE \"nothing" + std::to_string(i) + "\"\n";
+    rules += "AUTOADDON_END\n";
+    std::vector<test::ZipMember> members{{"auto-addon.txt", rules}};
+    for (int i = 0; i < 5000; ++i)
+        members.push_back({"m" + std::to_string(i) + ".pbo", ""});
+    ASSERT_TRUE(test::writeZip(temp / "zips/crafted.zip", members));
+    CatalogueSettings settings;
+    settings.zipsFolder = temp / "zips";
+    settings.baseUrl = "http://example.org/";
+    const Catalogue catalogue = buildCatalogue(settings);
+    EXPECT_TRUE(catalogue.zips.empty());
+    EXPECT_EQ(catalogue.problems, Names{"crafted.zip: auto-addon.txt has 2002 rules for 5001 members, more than "
+                                        "Garrison matches (10000000 rule and member pairs)"});
+}
+
+// A pipe put in a zip's place after the folder was listed must not hold the reader in open().
+TEST(ZipCatalogue, APipeOrALinkToOneIsNoZipAndNeverBlocks)
+{
+    test::TempFolder temp;
+    ASSERT_EQ(mkfifo((temp / "pipe.zip").c_str(), 0600), 0);
+    std::filesystem::create_symlink(temp / "pipe.zip", temp / "link.zip");
+    for (const char *name : {"pipe.zip", "link.zip"}) {
+        ZipReader zip(temp / name);
+        EXPECT_FALSE(zip.isOpen()) << name;
+        EXPECT_EQ(zip.failure(), "it is no regular file") << name;
+    }
 }
 
 TEST(AaServerConfig, ReadsTheFileAndNamesTheFirstBadLine)
@@ -161,6 +236,59 @@ TEST(AaServerConfig, ReadsTheFileAndNamesTheFirstBadLine)
     EXPECT_NE(error.find("cannot be read"), std::string::npos);
 }
 
+TEST(AaServerConfig, ACheckRefusesWhatTheServerWouldRefuse)
+{
+    AaServerConfig good;
+    good.game = "10.0.0.5:2402";
+    good.catalogue.zipsFolder = "/srv/zips";
+    good.catalogue.baseUrl = "http://example.org/z/";
+    good.catalogue.deactivations = {"addons\\old.pbo:4:1234ABCD"};
+    EXPECT_TRUE(aaServerConfigProblems(good).empty());
+    good.game = "coop.example.org";
+    EXPECT_TRUE(aaServerConfigProblems(good).empty()) << "the default port";
+
+    const struct {
+        void (*spoil)(AaServerConfig &);
+        const char *problem;
+    } cases[] = {
+        {[](AaServerConfig &c) { c.game = "127.0.0.1:99999"; }, "game = 127.0.0.1:99999: \"99999\" is no port number"},
+        {[](AaServerConfig &c) { c.game = "127.0.0.1:abc"; }, "game = 127.0.0.1:abc: \"abc\" is no port number"},
+        {[](AaServerConfig &c) { c.game = "127.0.0.1:"; }, "game = 127.0.0.1:: \"\" is no port number"},
+        {[](AaServerConfig &c) { c.game = ":2302"; }, "game = :2302: no host name or address before the port"},
+        {[](AaServerConfig &c) { c.bind = "999.1.1.1"; }, "bind = 999.1.1.1: no IPv4 address"},
+        {[](AaServerConfig &c) { c.bind = "localhost"; }, "bind = localhost: no IPv4 address"},
+        {[](AaServerConfig &c) { c.catalogue.deactivations = {"addons\\x.pbo"}; },
+         "deactivate = addons\\x.pbo: not PATH:SIZE:CRC"},
+        {[](AaServerConfig &c) { c.catalogue.deactivations = {"addons\\x.pbo:big:12"}; },
+         "deactivate = addons\\x.pbo:big:12"},
+        {[](AaServerConfig &c) { c.catalogue.deactivations = {"addons\\x.pbo:4:XYZ"}; },
+         "deactivate = addons\\x.pbo:4:XYZ"},
+        {[](AaServerConfig &c) { c.catalogue.deactivations = {"c:\\x.pbo:4:12"}; }, "deactivate = c:\\x.pbo:4:12"},
+        {[](AaServerConfig &c) { c.catalogue.deactivations = {":4:12"}; }, "deactivate = :4:12"},
+        {[](AaServerConfig &c) { c.catalogue.baseUrl = "/srv/zips"; }, "base_url = /srv/zips: clients download only"},
+        {[](AaServerConfig &c) { c.catalogue.baseUrl.clear(); }, "no URL of the zips folder"},
+        {[](AaServerConfig &c) { c.catalogue.zipsFolder.clear(); }, "no zips folder"},
+    };
+    for (const auto &c : cases) {
+        AaServerConfig config = good;
+        c.spoil(config);
+        const auto problems = aaServerConfigProblems(config);
+        ASSERT_EQ(problems.size(), 1u) << c.problem;
+        EXPECT_EQ(problems[0].rfind(c.problem, 0), 0u) << problems[0];
+    }
+}
+
+TEST(AaServerConfig, AMisplacedPasswordIsNotRepeatedInTheError)
+{
+    test::TempFolder temp;
+    temp.write("bad.ini", "[sever]\npassword = hunter2\n");
+    AaServerConfig config;
+    std::string error;
+    EXPECT_FALSE(loadAaServerConfig(temp / "bad.ini", config, error));
+    EXPECT_NE(error.find("line 2: \"password = (not shown)\" is not a setting of [sever]"), std::string::npos) << error;
+    EXPECT_EQ(error.find("hunter2"), std::string::npos) << error;
+}
+
 TEST(AaServerConfig, TheShippedExampleReads)
 {
     AaServerConfig config;
@@ -168,6 +296,7 @@ TEST(AaServerConfig, TheShippedExampleReads)
     ASSERT_TRUE(loadAaServerConfig(GARRISON_EXAMPLES "/aaserver.ini", config, error)) << error;
     EXPECT_EQ(config.game, "127.0.0.1:2302");
     EXPECT_EQ(config.catalogue.packages["tanks.zip"].priority, 7);
+    EXPECT_TRUE(aaServerConfigProblems(config).empty());
 }
 
 } // namespace

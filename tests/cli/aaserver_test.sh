@@ -9,6 +9,7 @@ serve_folder=$4
 address="127.$(( $$ % 250 + 1 )).$(( ($$ / 250) % 250 + 1 )).19"
 . "$(dirname "$0")/checks.sh"
 enter_work_folder
+chmod 755 "$work" # nginx's workers read the zips as nobody when the test runs as root
 export HOME="$work/home" WINEPREFIX="$work/prefix"
 
 mkdir -p game/AddOns src/tanks src/island src/maps zips
@@ -93,5 +94,18 @@ contains "the server took up the new zip" "$(cat aaserver.log)" 'serving 3 packa
 out=$("$cli" offered "$address" --password pw --json)
 contains "the client gets the new list" "$out" '"name": "maps"'
 same "two lists served under two ids" "$(grep -o 'as list [0-9a-f]*' aaserver.log | sort -u | wc -l)" 2
+
+# SIGHUP reads the folder again and the server stays; a hostile name forges no log line.
+(cd src/maps && printf 'x' > "$(printf 'evil\n2026-01-01 00:00:00 serving 0 packages.pbo')" &&
+  zip -q "$work/zips/$(printf 'evil\nforged.zip')" ./*.pbo)
+kill -HUP $aaserver_pid
+for _ in $(seq 100); do grep -q "serving 4 packages" aaserver.log && break; sleep 0.1; done
+holds "SIGHUP leaves the server running" kill -0 $aaserver_pid
+contains "SIGHUP rescans" "$(cat aaserver.log)" 'SIGHUP: reading the zips folder again'
+contains "the new list after SIGHUP" "$(cat aaserver.log)" 'serving 4 packages'
+same "no forged log line" "$(grep -c '^2026-01-01 00:00:00' aaserver.log)" 0
+out=$("$aaserver" --config aaserver.ini --check)
+same "no forged --check line" "$(grep -c '^2026-01-01' <<< "$out")" 0
+contains "the name escaped in --check" "$out" 'evil\x0aforged.zip'
 
 finish

@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=${1:-${TMPDIR:-/tmp}/garrison-bench-download}
 mkdir -p "$root/served"
+chmod o+rx "$root" "$root/served" # nginx's workers read as nobody when this runs as root
 address="127.0.0.1:$((20000 + RANDOM % 20000))"
 tools/nginx/serve-folder.sh "$root/served" "$address" "$root/nginx" > /dev/null 2>&1 &
 server=$!
