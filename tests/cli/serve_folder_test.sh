@@ -44,6 +44,18 @@ same "a link out of the folder" "$(code "http://$address:8080/passwd.zip")" 403
 same "a link, even inside" "$(code "http://$address:8080/link.zip")" 403
 same "no POST" "$(code -X POST -d x "http://$address:8080/tanks.zip")" 403
 same "no version shown" "$(curl -s -D - -o /dev/null "http://$address:8080/tanks.zip" | grep -ci '^server: nginx/')" 0
+# The example block for admins is the same, and nginx takes it.
+example=$(dirname "$0")/../../examples/nginx-garrison.conf
+for line in 'disable_symlinks on;' 'location ~ /\. { return 404; }' 'location / { return 404; }' \
+    'location ~* \.(zip|gif|jpe?g|png)$ { limit_except GET { deny all; } }'; do
+  contains "the example: $line" "$(cat "$example")" "$line"
+  contains "the helper: $line" "$(cat state/nginx.conf)" "$line"
+done
+mkdir -p check
+{ echo "events {} http {"; sed -e "s|listen 80;|listen $address:8082;|" -e "s|/srv/garrison/zips|$work/my zips|" "$example"; echo "}"; } > check/nginx.conf
+nginx=$(command -v nginx || echo /usr/sbin/nginx)
+"$nginx" -t -p "$work/check" -c "$work/check/nginx.conf" -e "$work/check/error.log" > check/out.txt 2>&1
+status_is "nginx takes the example" $? 0
 if [ "$(id -u)" -eq 0 ]; then
   same "no worker runs as root" "$(ps -o user= --ppid "$(cat state/nginx.pid)" | grep -c root)" 0
 fi
