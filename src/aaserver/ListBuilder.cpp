@@ -36,7 +36,10 @@ void ListBuilder::run()
                 return;
             m_wanted = false;
         }
-        m_done(buildCatalogue(m_settings, &m_cache));
+        Catalogue catalogue = buildCatalogue(m_settings, &m_cache, [this] { return m_stopping.load(); });
+        if (m_stopping)
+            return;
+        m_done(std::move(catalogue));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "aaserver/ZipCatalogue.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -32,7 +33,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;
     bool m_wanted = false;
-    bool m_stopping = false;
+    std::atomic<bool> m_stopping{false}; // read between zips, so that an end waits for one zip at most
     std::thread m_thread;
 };
 

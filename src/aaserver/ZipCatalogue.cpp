@@ -87,7 +87,7 @@ const ZipVerdict &verdictOf(const std::string &folder, const EntryInfo &entry, P
 
 } // namespace
 
-Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache)
+Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache, const std::function<bool()> &cancelled)
 {
     PlanCache ownCache;
     PlanCache &plans = cache ? *cache : ownCache;
@@ -110,6 +110,8 @@ Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache)
     std::map<std::string, Claim> claims;
     std::set<std::string> seen;
     for (const auto &entry : *entries) {
+        if (cancelled && cancelled())
+            return catalogue;
         if (entry.folder || entry.hidden || !endsWithNoCase(entry.name, ".zip"))
             continue;
         const auto leftOut = [&](const std::string &why) {

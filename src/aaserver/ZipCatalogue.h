@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,7 +54,9 @@ struct PlanCache {
 };
 
 // cache: kept by the caller between builds, or none to read every zip.
-Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache = nullptr);
+// cancelled: asked between zips; true ends the build early (its catalogue is then of no use).
+Catalogue buildCatalogue(const CatalogueSettings &settings, PlanCache *cache = nullptr,
+                         const std::function<bool()> &cancelled = {});
 
 // A file name as it stands in a URL path.
 std::string urlEscaped(const std::string &name);

@@ -50,4 +50,18 @@ PY
 same "the right check word" "$(news_request "$address" 0)" "answer for 1234: Garrison 1.23"
 same "a wrong check word" "$(news_request "$address" 1)" "silence"
 
+# The command line and --check refuse what the server would refuse.
+"$central" --port 0 > out.txt 2>&1
+status_is "--port 0" $? 105
+"$central" --per-datagram 2000 > out.txt 2>&1
+status_is "--per-datagram 2000" $? 105
+printf '[server]\nbind = 999.1.1.1\n[browser]\npoll = 10.0.0.1:99999\n' > bad.ini
+"$central" --config bad.ini --check > out.txt 2>&1
+status_is "--check of a bad file" $? 2
+contains "--check names the bind" "$(cat out.txt)" 'bind = 999.1.1.1: no IPv4 address'
+contains "--check names the poll" "$(cat out.txt)" 'poll = 10.0.0.1:99999: "99999" is no port number'
+out=$("$central" --entry $'10.0.0.3:2302:1:1:Evil\nforged' --check)
+status_is "--check of good flags" $? 0
+contains "--check shows the entry as served" "$out" '10.0.0.3:2302  Evilforged'
+
 finish
