@@ -1,7 +1,8 @@
 #include "app/ManagerModel.h"
 
+#include "app/AfterInstall.h"
+
 #include "addondb/Activation.h"
-#include "addondb/DatabaseFile.h"
 #include "addondb/Package.h"
 #include "app/SaveProblem.h"
 #include "autoaddon/OfferedModel.h"
@@ -9,7 +10,6 @@
 #include "platform/NativePath.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <functional>
 #include <map>
 #include <unordered_set>
@@ -111,17 +111,17 @@ void ManagerModel::show(ManagerView view)
 
 void ManagerModel::changed()
 {
-    // Matches point into the tree the command just changed: find them again.
-    refreshInstallStatus(m_database.offered(), m_database);
-    if (!m_databaseFile.empty()) {
-        errno = 0;
-        // Told once, until a save succeeds again: not after every command.
-        if (DatabaseFile::save(m_database, m_databaseFile))
-            m_saveFailing = false;
-        else if (!std::exchange(m_saveFailing, true))
-            m_saveProblem = notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", m_databaseFile, errno);
-    }
+    tellSave(settleAfterChange(m_database, m_databaseFile));
     refill();
+}
+
+void ManagerModel::tellSave(const Failure &failure)
+{
+    // Told once, until a save succeeds again: not after every command.
+    if (!failure)
+        m_saveFailing = false;
+    else if (!std::exchange(m_saveFailing, true))
+        m_saveProblem = notSavedText(m_language, "DSTR_LINUX_NOTSAVED_DATABASE", m_databaseFile, failure.error());
 }
 
 std::vector<ManagerRowKey> ManagerModel::keysOf(const std::vector<std::size_t> &rows) const
@@ -407,9 +407,8 @@ std::size_t ManagerModel::firstEditablePackage(const std::vector<std::size_t> &r
 
 void ManagerModel::downloaded()
 {
-    m_database.findAddonFolders();
-    m_database.derive();
-    changed();
+    tellSave(settleAfterInstall(m_database, m_databaseFile));
+    refill();
 }
 
 void ManagerModel::activatePackages(const std::vector<std::size_t> &rows)

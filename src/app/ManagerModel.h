@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/PackageOperations.h"
+#include "common/Failure.h"
 #include "lang/LanguageTable.h"
 
 #include <array>
@@ -123,6 +124,7 @@ public:
 private:
     // After a command that altered the database.
     void changed();
+    void tellSave(const Failure &failure);
     void sortRows();
     void fillServer();
     void fillPackages();

@@ -2,6 +2,7 @@
 
 #include "addondb/DatabaseFile.h"
 #include "addondb/OfferedBlock.h"
+#include "app/AfterInstall.h"
 #include "autoaddon/DownloadEngine.h"
 #include "autoaddon/OfferedModel.h"
 #include "cli/DatabaseLoading.h"
@@ -87,9 +88,8 @@ int runDownload(const DownloadOptions &options)
     engine.wait();
     if (terminal)
         std::cerr << "\n";
-    database.findAddonFolders();
-    database.derive();
-    const bool saved = DatabaseFile::save(database);
+    // What the Manager does after a download, so both leave the same statuses.
+    const Failure notSaved = settleAfterInstall(database, DatabaseFile::kFileName);
 
     int failures = 0;
     for (const auto &outcome : engine.outcomes()) {
@@ -102,8 +102,11 @@ int runDownload(const DownloadOptions &options)
     }
     for (const auto &name : skipped)
         std::cout << "skipped    " << displayText(name) << "\n";
-    if (!saved) {
-        std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
+    for (const auto &package : offered.packages)
+        std::cout << "now        " << displayText(package.name) << ": "
+                  << displayText(installStatusText(package.status, language)) << "\n";
+    if (notSaved) {
+        std::cerr << "garrison-cli: cannot write " << notSaved.why() << "\n";
         return 1;
     }
     return failures ? 1 : 0;

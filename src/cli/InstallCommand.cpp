@@ -2,6 +2,7 @@
 
 #include "addondb/DatabaseFile.h"
 #include "addondb/PackageArchive.h"
+#include "app/AfterInstall.h"
 #include "autoaddon/OfferedModel.h"
 #include "cli/DatabaseLoading.h"
 #include "common/DisplayText.h"
@@ -37,17 +38,15 @@ int runInstall(const InstallOptions &options)
     std::atomic<std::uint64_t> done{0}, total{0};
     PackageArchive archive(database, options.archive);
     const bool installed = archive.install(done, total, nullptr);
-    database.findAddonFolders();
-    database.derive();
     // What an installation that failed midway wrote is kept in the database too.
-    const bool saved = DatabaseFile::save(database);
+    const Failure notSaved = settleAfterInstall(database, DatabaseFile::kFileName);
     if (!installed) {
         std::cerr << "garrison-cli: " << options.archive << " not installed: " << archive.failure() << "\n";
         return 1;
     }
     std::cout << "installed " << displayText(archive.packageName()) << " (" << total.load() << " bytes)\n";
-    if (!saved) {
-        std::cerr << "garrison-cli: cannot write " << DatabaseFile::kFileName << "\n";
+    if (notSaved) {
+        std::cerr << "garrison-cli: cannot write " << notSaved.why() << "\n";
         return 1;
     }
     return 0;

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/HostLookup.h"
 #include "platform/NativePath.h"
+#include "servers/ModList.h"
 #include "servers/ServerAddress.h"
 
 #include <algorithm>
@@ -16,18 +17,6 @@
 namespace garrison {
 
 namespace {
-
-std::vector<std::string> splitMods(const std::string &text)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const auto end = std::min(text.find(';', start), text.size());
-        parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
 
 bool fileInGame(const std::string &gameFolder, const std::string &relative)
 {
@@ -128,8 +117,8 @@ bool launchGame(LaunchSituation &situation, LaunchView &view, const std::string 
     std::string mods;
     if (!entry.local && entry.loadServerMods) {
         const auto existing = existingModFolders(situation);
-        for (const auto &part : splitMods(status.mod)) {
-            if (part.empty() || equalsNoCase(part, "RES"))
+        for (const auto &part : splitModList(status.mod)) {
+            if (equalsNoCase(part, "RES"))
                 continue;
             if (!mods.empty())
                 mods += ';';
@@ -141,12 +130,8 @@ bool launchGame(LaunchSituation &situation, LaunchView &view, const std::string 
         }
     } else if (situation.databaseReady && situation.database && !entry.local && entry.automaticModSelection) {
         if (!situation.database->offered().packages.empty()) {
-            std::vector<std::string> manual;
-            for (const auto &part : splitMods(entry.manualMods)) {
-                if (!part.empty())
-                    manual.push_back(part);
-            }
-            entry.automaticMods = recommendMods(*situation.database, manual);
+            // Split as the Manager splits them, so that both recommend the same folders.
+            entry.automaticMods = recommendMods(*situation.database, splitModList(entry.manualMods));
             view.settingsChanged();
         }
         mods = entry.automaticMods;

@@ -55,5 +55,9 @@ out=$("$cli" download "$address" --password pw --allow-file-urls --flag maps --i
 status_is "maps asked for, broken still failing" $? 1
 golden "maps asked for" "$out" download_flagged.txt
 same "into the mod folder" "$(cat game/@mymod/AddOns/map.pbo)" "map"
+# What the download says it left is what the offered list shows now, as the Manager would.
+shown=$("$cli" offered "$address" --password pw --json | python3 -c 'import json, sys
+for p in json.load(sys.stdin)["packages"]: print("now        %s: %s" % (p["name"], p["status_text"]))')
+same "the statuses the download left" "$(grep '^now' <<< "$out")" "$shown"
 
 finish

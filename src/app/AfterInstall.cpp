@@ -1,0 +1,28 @@
+#include "app/AfterInstall.h"
+
+#include "addondb/DatabaseFile.h"
+#include "autoaddon/OfferedModel.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace garrison {
+
+Failure settleAfterChange(AddonDatabase &database, const std::string &databaseFile)
+{
+    refreshInstallStatus(database.offered(), database);
+    errno = 0;
+    if (databaseFile.empty() || DatabaseFile::save(database, databaseFile))
+        return {};
+    const int error = errno;
+    return Failure::because(databaseFile + ": " + (error != 0 ? std::strerror(error) : "cannot be written"), error);
+}
+
+Failure settleAfterInstall(AddonDatabase &database, const std::string &databaseFile)
+{
+    database.findAddonFolders();
+    database.derive();
+    return settleAfterChange(database, databaseFile);
+}
+
+} // namespace garrison
