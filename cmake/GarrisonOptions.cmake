@@ -1,7 +1,7 @@
 # One place for the language standard, warnings and instrumentation of every target.
 add_library(garrison_options INTERFACE)
 target_compile_features(garrison_options INTERFACE cxx_std_20)
-target_compile_options(garrison_options INTERFACE -Wall -Wextra)
+target_compile_options(garrison_options INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
 if(GARRISON_WERROR)
   target_compile_options(garrison_options INTERFACE -Werror)
 endif()

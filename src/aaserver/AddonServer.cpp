@@ -63,8 +63,8 @@ bool AddonServer::open()
         if (const auto address = resolveIpv4(game.host)) {
             m_game = std::make_unique<MonitorEndpoint>(m_gameStatus);
             if (m_game->create() && m_game->start()) {
-                m_game->postCommand(MonitorEndpoint::kSetTarget, *address, port);
-                m_game->postCommand(MonitorEndpoint::kStartPolling);
+                m_game->post(SetTarget{*address, port});
+                m_game->post(StartPolling{});
             }
         } else {
             m_log("the game server " + game.host + " cannot be resolved: clients get no game time");

@@ -19,7 +19,7 @@ bool AddonBrowser::poll()
         m_lookup.reset();
         m_state = address ? State::Asked : State::HostUnknown;
         if (address)
-            m_endpoint.postCommand(MonitorEndpoint::kBrowserRequest, *address, m_port);
+            m_endpoint.post(BrowserRequest{*address, m_port});
     }
     std::vector<BrowserEntry> arrived;
     {

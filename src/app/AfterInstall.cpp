@@ -8,14 +8,19 @@
 
 namespace garrison {
 
-Failure settleAfterChange(AddonDatabase &database, const std::string &databaseFile)
+Failure saveDatabase(AddonDatabase &database, const std::string &databaseFile)
 {
-    refreshInstallStatus(database.offered(), database);
     errno = 0;
-    if (databaseFile.empty() || DatabaseFile::save(database, databaseFile))
+    if (DatabaseFile::save(database, databaseFile))
         return {};
     const int error = errno;
     return Failure::because(databaseFile + ": " + (error != 0 ? std::strerror(error) : "cannot be written"), error);
+}
+
+Failure settleAfterChange(AddonDatabase &database, const std::string &databaseFile)
+{
+    refreshInstallStatus(database.offered(), database);
+    return databaseFile.empty() ? Failure() : saveDatabase(database, databaseFile);
 }
 
 Failure settleAfterInstall(AddonDatabase &database, const std::string &databaseFile)

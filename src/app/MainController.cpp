@@ -47,17 +47,15 @@ std::optional<std::uint32_t> dottedOnly(const std::string &host)
 
 MainController::MainController(MainView &view, const LanguageTable &language, MainStart start)
     : m_view(view), m_language(language), m_start(std::move(start)),
-      m_endpoint(m_status, m_start.pollInterval, m_start.folder), m_cycle(*this, m_status, language, m_offeredList),
-      m_database(language)
+      m_endpoint(m_status, m_start.pollInterval, m_start.folder),
+      m_cycle(m_view, *this, m_status, language, m_offeredList), m_database(language, file(DatabaseFile::kFileName)),
+      m_news(view, language, m_status, m_endpoint, m_start)
 {
 }
 
 MainController::~MainController()
 {
-    if (m_worker) {
-        m_database.requestAbort();
-        m_worker->join();
-    }
+    m_database.stop();
     m_endpoint.stop();
 }
 
@@ -88,34 +86,19 @@ bool MainController::initialise()
     if (!m_linux.winePrefix.empty())
         m_start.places.winePrefix = m_linux.winePrefix;
     selectGameCodePage(m_linux.codePage);
-    m_central = parseCentralHost(m_linux.centralHost);
     if (m_settings.options.windowLeft >= 0 && m_settings.options.windowTop >= 0)
         m_view.moveWindow(m_settings.options.windowLeft, m_settings.options.windowTop);
     findGameFolder();
-    startDatabase();
+    m_database.start(m_settings.options, m_view);
     applyCommandLine(m_start.commandLine, m_settings);
     const auto count = static_cast<std::int32_t>(m_settings.servers.size());
     m_selected = m_settings.selectedIndex >= 0 && m_settings.selectedIndex < count ? m_settings.selectedIndex : -1;
     showServerRows();
     // Without a scan whose end would do it, the selection is handled now.
-    if (!m_worker)
+    if (!m_database.scanRunning())
         select(m_selected);
-    askForNews();
+    m_news.start(parseCentralHost(m_linux.centralHost));
     return network;
-}
-
-void MainController::askForNews()
-{
-    // Without a central server there is no news; the area stays hidden.
-    if (m_central)
-        m_newsLookup = std::make_unique<HostLookupTask>(m_central->host);
-}
-
-std::unique_ptr<AddonBrowser> MainController::openBrowser()
-{
-    if (!m_central)
-        return nullptr;
-    return std::make_unique<AddonBrowser>(m_status, m_endpoint, *m_central);
 }
 
 void MainController::chooseBrowsedServer(const std::string &address)
@@ -134,65 +117,6 @@ void MainController::chooseBrowsedServer(const std::string &address)
     add(entry);
 }
 
-std::string MainController::newsLink()
-{
-    std::lock_guard guard(m_status.lock);
-    return m_status.news.link;
-}
-
-void MainController::linkClicked()
-{
-    const std::string link = newsLink();
-    if (link.empty())
-        return;
-    if (!endsWithNoCase(link, ".ozp")) {
-        openLink(link);
-        return;
-    }
-    if (m_upgrade)
-        return;
-    {
-        std::lock_guard guard(m_status.lock);
-        m_status.news.upgradeAvailable = false;
-    }
-    if (!canUpgradeInPlace(m_start.programFolder)) {
-        // Installed by the system: its package manager upgrades it, the page says how.
-        {
-            std::lock_guard guard(m_status.lock);
-            m_status.upgradeStatus = "Garrison cannot replace its own files here: the upgrade opens in your browser";
-        }
-        openLink(link);
-        return;
-    }
-    m_upgrade = std::make_unique<SelfUpgrade>(
-        m_status, m_language, UpgradePlaces{m_start.folder, m_start.programFolder}, link, m_start.upgradeKey);
-    m_view.upgradeStarted();
-}
-
-void MainController::upgradeEnded()
-{
-    const bool staged = m_upgrade->succeeded();
-    const UpgradePlaces places = m_upgrade->places();
-    m_upgrade.reset();
-    m_view.upgradeEnded(staged, places);
-}
-
-void MainController::bannerClicked()
-{
-    // The banner always opens its link, an upgrade archive too.
-    if (const std::string link = newsLink(); !link.empty())
-        openLink(link);
-}
-
-void MainController::openLink(const std::string &link)
-{
-    // The central server is not trusted with the desktop: only web pages open.
-    if (browserMayOpen(link))
-        m_view.openLink(link);
-    else
-        m_view.showNotice(m_language.Resolve("DSTR_LINUX_LINK_REFUSED") + link);
-}
-
 void MainController::findGameFolder()
 {
     if (const auto found = checkGameFolderAtStart(m_settings.options.gameFolder, m_start.places)) {
@@ -207,42 +131,14 @@ void MainController::findGameFolder()
     }
 }
 
-void MainController::startDatabase()
-{
-    const std::string &folder = m_settings.options.gameFolder;
-    switch (decideAddonStart(m_settings.options.autoAddonEnabled, folder, pathExists(file(DatabaseFile::kFileName)))) {
-    case AddonStart::FirstScan:
-        m_view.showFirstRun();
-        [[fallthrough]];
-    case AddonStart::Scan:
-        m_database.setGameFolder(folder);
-        m_worker = std::make_unique<DatabaseWorker>(m_database, file(DatabaseFile::kFileName));
-        m_worker->start();
-        // Counted from the first tick: the time spent in the path dialog and
-        // the first-run message is no part of the scan.
-        m_scanAwaitsTick = true;
-        break;
-    case AddonStart::Listing:
-        m_database.setGameFolder(folder);
-        m_database.useListing();
-        break;
-    case AddonStart::Nothing:
-        break;
-    }
-}
-
 void MainController::shutDown(std::int32_t windowLeft, std::int32_t windowTop)
 {
-    if (m_worker) {
-        m_database.requestAbort();
-        m_worker->join();
-        m_worker.reset();
-    }
+    m_database.stop();
     m_endpoint.stop();
     m_settings.options.windowLeft = windowLeft;
     m_settings.options.windowTop = windowTop;
     saveSettings();
-    if (m_databaseReady)
+    if (m_database.ready())
         saveDatabase();
     sweepListCaches(m_start.folder.empty() ? "./" : m_start.folder, currentFileTime());
 }
@@ -255,56 +151,39 @@ void MainController::saveSettings()
     const std::string path = file(SettingsFile::kFileName);
     errno = 0;
     const bool saved = SettingsFile::save(m_settings, path);
-    tellSave(saved, errno, m_settingsSaveFailed, "DSTR_LINUX_NOTSAVED_SERVERS", path);
+    tellSave(saved ? Failure() : Failure::because(path, errno), m_settingsSaveFailed, "DSTR_LINUX_NOTSAVED_SERVERS",
+             path);
 }
 
-void MainController::tellSave(bool saved, int error, bool &failing, const char *whatLabel, const std::string &path)
+void MainController::tellSave(const Failure &failure, bool &failing, const char *whatLabel, const std::string &path)
 {
     // Told once, until a save of the same file succeeds again.
-    if (saved)
+    if (!failure)
         failing = false;
     else if (!std::exchange(failing, true))
-        m_view.showNotice(notSavedText(m_language, whatLabel, path, error));
+        m_view.showNotice(notSavedText(m_language, whatLabel, path, failure.error()));
 }
 
 void MainController::forgetOfferedList()
 {
-    // The player's "Install existing files" is no part of a server's list.
-    m_database.offered() = OfferedList{};
-    m_database.offered().installExistingFiles = m_settings.options.installExisting;
+    m_database.forgetOfferedList(m_settings.options.installExisting);
 }
 
 void MainController::saveDatabase()
 {
-    const std::string path = file(DatabaseFile::kFileName);
-    errno = 0;
-    const bool saved = DatabaseFile::save(m_database, path);
-    tellSave(saved, errno, m_databaseSaveFailed, "DSTR_LINUX_NOTSAVED_DATABASE", path);
+    tellSave(m_database.save(), m_databaseSaveFailed, "DSTR_LINUX_NOTSAVED_DATABASE", m_database.file());
 }
 
 void MainController::tick(std::uint32_t now)
 {
     if (m_lookup && m_lookup->ended())
         lookupEnded();
-    if (m_newsLookup && m_newsLookup->ended()) {
-        // An unknown host: no request, no news.
-        if (const auto address = m_newsLookup->address())
-            m_endpoint.postCommand(MonitorEndpoint::kNewsRequest, *address, m_central->port);
-        m_newsLookup.reset();
-    }
-    if (const std::string link = newsLink(); link != m_shownLink) {
-        m_shownLink = link;
-        m_view.setLinkTarget(link);
-    }
-    if (std::exchange(m_scanAwaitsTick, false))
+    m_news.tick();
+    if (m_database.takeScanStart())
         m_cycle.scanStarted(now);
     m_cycle.tick(now);
-    if (m_upgrade && m_upgrade->ended())
-        upgradeEnded();
-    if (m_offeredListWaiting && !m_managerOpen) {
-        m_offeredListWaiting = false;
-        takeUpOfferedList();
-    }
+    if (const auto wanted = m_database.takeUpWaitingList(m_offeredList, m_settings.options.installExisting))
+        m_cycle.setDownloadsWanted(*wanted);
 }
 
 void MainController::showServerRows()
@@ -361,7 +240,7 @@ void MainController::resetForSelection(const ServerEntry *entry)
     m_cycle.setDownloadsWanted(false);
     forgetOfferedList();
     if (m_monitoring) {
-        m_endpoint.postCommand(MonitorEndpoint::kStopPolling);
+        m_endpoint.post(StopPolling{});
         m_monitoring = false;
         m_cycle.setMonitoring(false);
         m_view.clearLaunchBox();
@@ -401,8 +280,8 @@ void MainController::showBadAddress(const std::string &why)
 void MainController::watch(std::uint32_t address, const std::string &portText)
 {
     m_resolvedAddress = address;
-    m_endpoint.postCommand(MonitorEndpoint::kSetTarget, address, *parsePortText(portText));
-    m_endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    m_endpoint.post(SetTarget{address, *parsePortText(portText)});
+    m_endpoint.post(StartPolling{});
     m_monitoring = true;
     m_cycle.setMonitoring(true);
 }
@@ -419,19 +298,20 @@ ServerSetupInputs MainController::setupInputs(bool editing)
     ServerSetupInputs inputs;
     inputs.servers = m_settings.servers;
     inputs.editing = editing && m_selected >= 0;
-    if (m_database.listingMode()) {
-        inputs.modFolders = m_database.extraFolders();
-    } else if (m_databaseReady) {
-        for (const FileNode *folder : m_database.modFolders()) {
+    AddonDatabase &database = m_database.database();
+    if (database.listingMode()) {
+        inputs.modFolders = database.extraFolders();
+    } else if (m_database.ready()) {
+        for (const FileNode *folder : database.modFolders()) {
             std::string name(folder->name());
             if (name.ends_with('\\'))
                 name.pop_back();
             inputs.modFolders.push_back(name);
         }
     }
-    inputs.offeredListReceived = m_databaseReady && !m_database.offered().packages.empty();
+    inputs.offeredListReceived = m_database.ready() && !database.offered().packages.empty();
     if (inputs.offeredListReceived)
-        inputs.autoDetectedMods = recommendMods(m_database, {});
+        inputs.autoDetectedMods = recommendMods(database, {});
     return inputs;
 }
 
@@ -480,9 +360,9 @@ void MainController::playNow()
     situation.entry = &m_settings.servers[static_cast<std::size_t>(m_selected)];
     situation.options = &m_settings.options;
     situation.status = &status;
-    situation.database = m_databaseReady ? &m_database : nullptr;
-    situation.databaseReady = m_databaseReady;
-    situation.listedFolders = m_database.extraFolders();
+    situation.database = m_database.ready() ? &m_database.database() : nullptr;
+    situation.databaseReady = m_database.ready();
+    situation.listedFolders = m_database.database().extraFolders();
     // The selection looked the host up already; the window never waits for a name server.
     situation.resolve = [this](const std::string &host) -> std::optional<std::uint32_t> {
         if (!m_resolvedHost.empty() && host == m_resolvedHost)
@@ -514,8 +394,8 @@ bool MainController::configure(const Configuration &values)
     if (!options.gameFolder.empty() && !options.gameFolder.ends_with('/'))
         options.gameFolder += '/';
     options.autoAddonEnabled = !values.disableAutoAddon;
-    if (values.resetDatabase && m_databaseReady && m_database.root())
-        forgetTimes(*m_database.root());
+    if (values.resetDatabase && m_database.ready() && m_database.database().root())
+        forgetTimes(*m_database.database().root());
     options.keepRunningAfterLaunch = values.keepRunningAfterLaunch;
     options.minimiseToTray = values.minimiseToTray;
     options.noAutomaticActivation = values.noAutomaticActivation;
@@ -530,10 +410,10 @@ ServerEntry *MainController::selectedEntryForManager()
 
 void MainController::managerClosed()
 {
-    m_managerOpen = false;
-    m_settings.options.installExisting = m_database.offered().installExistingFiles;
-    if (m_databaseReady)
-        m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
+    m_database.managerClosed();
+    m_settings.options.installExisting = m_database.database().offered().installExistingFiles;
+    if (m_database.ready())
+        m_cycle.setDownloadsWanted(m_database.downloadsWanted());
     saveSettings();
 }
 
@@ -551,11 +431,6 @@ std::vector<std::string> MainController::serverMods()
         mods = m_status.record.mod;
     }
     return splitModList(mods);
-}
-
-void MainController::skipScan()
-{
-    m_database.requestAbort();
 }
 
 std::optional<SelectedServer> MainController::selectedServer() const
@@ -577,34 +452,21 @@ void MainController::renameSelectedServer(const std::string &name)
 
 bool MainController::scanHasEnded() const
 {
-    return m_worker && m_worker->done();
+    return m_database.scanHasEnded();
 }
 
 void MainController::scanEnded()
 {
-    m_worker->join();
-    m_databaseReady = m_worker->ready();
-    const auto notes = m_worker->notes();
-    m_worker.reset();
+    const auto notes = m_database.finishScan();
     {
         std::lock_guard guard(m_status.lock);
-        m_status.addonDatabaseReady = m_databaseReady;
+        m_status.addonDatabaseReady = m_database.ready();
     }
-    m_view.enableManager(m_databaseReady);
+    m_view.enableManager(m_database.ready());
     m_view.closeScanProgress();
     for (const auto &note : notes)
         m_view.showNotice(note);
     select(m_selected);
-}
-
-void MainController::takeUpOfferedList()
-{
-    if (!m_databaseReady)
-        return;
-    forgetOfferedList();
-    parseOfferedBlock(std::span(m_offeredList.data(), m_offeredList.size()), m_database.offered());
-    evaluateArrivedList(m_database.offered(), m_database);
-    m_cycle.setDownloadsWanted(garrison::downloadsWanted(m_database.offered(), m_database));
 }
 
 } // namespace garrison

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "addondb/AddonDatabase.h"
-#include "addondb/DatabaseWorker.h"
 #include "app/AddonBrowser.h"
 #include "app/Configuration.h"
+#include "app/DatabaseKeeper.h"
 #include "app/HostLookupTask.h"
+#include "app/MainStart.h"
 #include "app/MainView.h"
-#include "app/SelfUpgrade.h"
+#include "app/NewsAndUpgrade.h"
 #include "common/MemoryStream.h"
 #include "lang/LanguageTable.h"
 #include "monitor/MonitorCycle.h"
@@ -22,22 +22,13 @@
 
 namespace garrison {
 
-// Where the main window keeps its files ("" is the working directory) and
-// what it was started with.
-struct MainStart {
-    std::string folder;
-    std::vector<std::string> commandLine; // the words after the program path
-    DiscoveryPlaces places = DiscoveryPlaces::fromEnvironment();
-    std::uint32_t pollInterval = kPollIntervalMs;
-    std::string programFolder = runningProgramFolder();
-    UpgradeKey upgradeKey = kUpgradePublicKey; // tests sign with a key of their own
-};
-
 // The main window without its widgets: start-up and teardown in order, the
 // server list with Add, Edit and Del, the selection handler, the monitor
-// cycle and Play now. The window forwards its events here and shows what it
-// is told through MainView.
-class MainController final : private MonitorView {
+// cycle and Play now. The add-on database and the news (with the upgrade)
+// are parts of their own. The window forwards its events here and shows
+// what it is told through MainView; the monitor cycle shows its fields
+// there directly and leaves its decisions here.
+class MainController final : private MonitorDecisions {
 public:
     MainController(MainView &view, const LanguageTable &language, MainStart start = {});
     ~MainController() override;
@@ -68,7 +59,7 @@ public:
     bool downloadsWanted() const { return m_cycle.downloadsWanted(); }
     // While the Manager is open it works on the offered list (a download
     // from another thread, too): a list that arrives meanwhile waits.
-    void managerOpening() { m_managerOpen = true; }
+    void managerOpening() { m_database.managerOpening(); }
     // After the Manager: is anything still missing? The entry's changes are kept.
     void managerClosed();
 
@@ -78,18 +69,18 @@ public:
     bool configure(const Configuration &values);
 
     // The browser of public Auto-Addon servers; null when no central server is set.
-    std::unique_ptr<AddonBrowser> openBrowser();
+    std::unique_ptr<AddonBrowser> openBrowser() { return m_news.openBrowser(); }
     // The browser's Select: the entry of that address, found or made, becomes the selection.
     void chooseBrowsedServer(const std::string &address);
     // The news link button and the banner.
-    void linkClicked();
-    void bannerClicked();
+    void linkClicked() { m_news.linkClicked(); }
+    void bannerClicked() { m_news.bannerClicked(); }
 
     void playNow();
     void alarmToggled(bool checked);
     // The ";"-separated mod folders of the server, for the pop-up.
     std::vector<std::string> serverMods();
-    void skipScan();
+    void skipScan() { m_database.skipScan(); }
     // A failed save is told once, until a save succeeds again.
     void saveSettings();
 
@@ -97,55 +88,29 @@ public:
     std::string file(const char *name) const { return m_start.folder + name; }
     const Settings &settings() const { return m_settings; }
     const Options &options() const { return m_settings.options; }
-    AddonDatabase &database() { return m_database; }
-    bool databaseReady() const { return m_databaseReady; }
+    AddonDatabase &database() { return m_database.database(); }
+    bool databaseReady() const { return m_database.ready(); }
     bool monitoring() const { return m_monitoring; }
 
 private:
-    // MonitorView: the display goes to the window, the decisions stay here.
-    void setFieldText(MonitorField field, const std::string &text) override { m_view.setFieldText(field, text); }
-    void setManagerCaption(const std::string &text) override { m_view.setManagerCaption(text); }
-    void setLinkCaption(const std::string &text) override { m_view.setLinkCaption(text); }
-    void showLinkButton(bool shown) override { m_view.showLinkButton(shown); }
-    void enableLaunchBox(bool enabled) override { m_view.enableLaunchBox(enabled); }
-    void clearLaunchBox() override { m_view.clearLaunchBox(); }
-    bool notifyChecked() const override { return m_view.notifyChecked(); }
-    bool launchChecked() const override { return m_view.launchChecked(); }
-    bool alarmChecked() const override { return m_view.alarmChecked(); }
-    void flashCaption() override { m_view.flashCaption(); }
-    void playSound(int id) override { m_view.playSound(id); }
+    // MonitorDecisions.
     void runPlayNow() override { playNow(); }
-    void insertPlayerRow(std::size_t index, const std::string &name) override { m_view.insertPlayerRow(index, name); }
-    void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) override
-    {
-        m_view.setPlayerRow(index, score, deaths);
-    }
-    void removePlayerRow(std::size_t index) override { m_view.removePlayerRow(index); }
     std::optional<SelectedServer> selectedServer() const override;
     void renameSelectedServer(const std::string &name) override;
     bool scanHasEnded() const override;
     void scanEnded() override;
-    void showScanProgress() override { m_view.showScanProgress(); }
     // The cycle holds the status lock here: the list is taken up after its tick.
-    void offeredListArrived() override { m_offeredListWaiting = true; }
-    void startNewsPicture(const std::string &url) override { m_view.startNewsPicture(url); }
+    void offeredListArrived() override { m_database.listArrived(); }
 
     void findGameFolder();
-    void startDatabase();
     void showServerRows();
     void resetForSelection(const ServerEntry *entry);
     void watch(std::uint32_t address, const std::string &portText);
     void lookupEnded();
     // "Bad address error", and which part of the address is wrong.
     void showBadAddress(const std::string &why);
-    void askForNews();
-    void upgradeEnded();
-    std::string newsLink();
-    void takeUpOfferedList();
     void saveDatabase();
-    void tellSave(bool saved, int error, bool &failing, const char *whatLabel, const std::string &path);
-    // A link of the news, opened or refused with a notice.
-    void openLink(const std::string &link);
+    void tellSave(const Failure &failure, bool &failing, const char *whatLabel, const std::string &path);
     void forgetOfferedList();
 
     MainView &m_view;
@@ -159,21 +124,13 @@ private:
     MemoryStream m_offeredList;
     MonitorEndpoint m_endpoint;
     MonitorCycle m_cycle;
-    AddonDatabase m_database;
-    std::unique_ptr<DatabaseWorker> m_worker;
-    bool m_databaseReady = false;
-    bool m_scanAwaitsTick = false;
-    std::string m_shownLink; // the news link the window's tool tips name
-    bool m_offeredListWaiting = false;
-    bool m_managerOpen = false;
+    DatabaseKeeper m_database;
+    NewsAndUpgrade m_news;
 
     int m_selected = -1;
     bool m_monitoring = false;
     std::unique_ptr<HostLookupTask> m_lookup;
     LinuxSettings m_linux;
-    std::optional<CentralHost> m_central;
-    std::unique_ptr<HostLookupTask> m_newsLookup;
-    std::unique_ptr<SelfUpgrade> m_upgrade;
     std::string m_lookupPort;
     // The selected entry's host and what it resolved to, for Play now.
     std::string m_resolvedHost;

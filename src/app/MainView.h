@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/SelfUpgrade.h"
-#include "monitor/MonitorView.h"
+#include "monitor/MonitorDisplay.h"
 #include "servers/GameFolder.h"
 #include "servers/GameLaunch.h"
 
@@ -12,27 +12,16 @@
 namespace garrison {
 
 // What the main window shows and asks. The controller decides; the window
-// shows and forwards. Launch questions come through LaunchView.
-class MainView : public LaunchView {
+// shows and forwards. Launch questions come through LaunchView, and what the
+// monitor cycle shows goes to the window directly, through MonitorDisplay.
+class MainView : public LaunchView, public MonitorDisplay {
 public:
-    // The value fields, check boxes and player list the monitor cycle fills.
-    virtual void setFieldText(MonitorField field, const std::string &text) = 0;
-    virtual void setManagerCaption(const std::string &text) = 0;
-    virtual void setLinkCaption(const std::string &text) = 0;
+    // Both bases ask for it; the window's one box answers both.
+    void clearLaunchBox() override = 0;
     // Where the news link and the banner lead, for their tool tips.
     virtual void setLinkTarget(const std::string &link) = 0;
-    virtual void showLinkButton(bool shown) = 0;
-    virtual void enableLaunchBox(bool enabled) = 0;
-    virtual bool notifyChecked() const = 0;
-    virtual bool launchChecked() const = 0;
-    virtual bool alarmChecked() const = 0;
     virtual void checkNotifyBox() = 0;
     virtual void clearAlarmBox() = 0;
-    virtual void flashCaption() = 0;
-    virtual void playSound(int id) = 0;
-    virtual void insertPlayerRow(std::size_t index, const std::string &name) = 0;
-    virtual void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) = 0;
-    virtual void removePlayerRow(std::size_t index) = 0;
     virtual void clearPlayers() = 0;
 
     // The server selection box: its rows and the selected one (-1: none).
@@ -42,7 +31,6 @@ public:
 
     // The Manager opens once the database is ready.
     virtual void enableManager(bool enabled) = 0;
-    virtual void showScanProgress() = 0;
     virtual void closeScanProgress() = 0;
     // The first-run message box; returns when the player closed it.
     virtual void showFirstRun() = 0;
@@ -52,8 +40,6 @@ public:
     virtual std::optional<std::string> askGameFolder(const DiscoveryPlaces &places) = 0;
     virtual void moveWindow(std::int32_t left, std::int32_t top) = 0;
 
-    // The banner's address, once per run; the window fetches and shows it.
-    virtual void startNewsPicture(const std::string &url) = 0;
     // A web link, in the player's browser.
     virtual void openLink(const std::string &link) = 0;
     // An upgrade runs: the window takes no input until it has ended.

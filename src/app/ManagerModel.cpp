@@ -18,43 +18,6 @@ namespace garrison {
 
 namespace {
 
-// Button captions and tool tips per view, in the order of the six buttons.
-struct ButtonTexts {
-    const char *caption;
-    const char *toolTip;
-};
-constexpr ButtonTexts kServerButtons[] = {{"DSTR_MANAGER_AA_FLAG", "DSTR_MANAGER_AA_FLAG_TT"},
-                                          {"DSTR_MANAGER_AA_DEFLAG", "DSTR_MANAGER_AA_DEFLAG_TT"},
-                                          {"DSTR_MANAGER_AA_SHOW", "DSTR_MANAGER_AA_SHOW_TT"},
-                                          {nullptr, nullptr},
-                                          {nullptr, nullptr},
-                                          {nullptr, nullptr}};
-constexpr ButtonTexts kPackageButtons[] = {{"DSTR_MANAGER_PK_ACTIVATE", "DSTR_MANAGER_PK_ACTIVATE_TT"},
-                                           {"DSTR_MANAGER_PK_DEACTIVATE", "DSTR_MANAGER_PK_DEACTIVATE_TT"},
-                                           {"DSTR_MANAGER_PK_EDIT", "DSTR_MANAGER_PK_EDIT_TT"},
-                                           {"DSTR_MANAGER_PK_SHOW", "DSTR_MANAGER_PK_SHOW_TT"},
-                                           {"DSTR_MANAGER_PK_DIS", "DSTR_MANAGER_PK_DIS_TT"},
-                                           {"DSTR_MANAGER_PK_UNINSTALL", "DSTR_MANAGER_PK_UNINSTALL_TT"}};
-constexpr ButtonTexts kAdvancedButtons[] = {{"DSTR_MANAGER_ADV_ACTIVATE", "DSTR_MANAGER_ADV_ACTIVATE_TT"},
-                                            {"DSTR_MANAGER_ADV_DEACTIVATE", "DSTR_MANAGER_ADV_DEACTIVATE_TT"},
-                                            {"DSTR_MANAGER_ADV_SELCHILD", "DSTR_MANAGER_ADV_SELCHILD_TT"},
-                                            {"DSTR_MANAGER_ADV_OPENFOLDER", "DSTR_MANAGER_ADV_OPENFOLDER_TT"},
-                                            {"DSTR_MANAGER_ADV_BINDTO", "DSTR_MANAGER_ADV_BINDTO_TT"},
-                                            {"DSTR_MANAGER_ADV_UNBIND", "DSTR_MANAGER_ADV_UNBIND_TT"}};
-
-const ButtonTexts *buttonTexts(ManagerView view)
-{
-    switch (view) {
-    case ManagerView::Server:
-        return kServerButtons;
-    case ManagerView::Packages:
-        return kPackageButtons;
-    case ManagerView::Advanced:
-        break;
-    }
-    return kAdvancedButtons;
-}
-
 int packageIcon(PackageState state)
 {
     static constexpr int kIcons[] = {1, 3, 0, 2, 4, 5, 7};
@@ -264,18 +227,49 @@ std::string ManagerModel::heading() const
 std::string ManagerModel::buttonCaption(std::size_t button) const
 {
     // Binding and unbinding make no sense for the files of an offered package.
-    if (button >= kButtons || (m_readOnly && button >= 4))
+    const auto actions = managerActions(m_view);
+    if (button >= kButtons || button >= actions.size() || (m_readOnly && button >= 4))
         return {};
-    const char *label = buttonTexts(m_view)[button].caption;
+    const char *label = actions[button].caption;
     return label ? text(label) : std::string();
 }
 
 std::string ManagerModel::buttonToolTip(std::size_t button) const
 {
-    if (button >= kButtons)
+    const auto actions = managerActions(m_view);
+    if (button >= kButtons || button >= actions.size())
         return {};
-    const char *label = buttonTexts(m_view)[button].toolTip;
+    const char *label = actions[button].toolTip;
     return label ? text(label) : std::string();
+}
+
+bool ManagerModel::perform(ManagerActionId action, const std::vector<std::size_t> &rows)
+{
+    switch (action) {
+    case ManagerActionId::Flag:
+        flag(rows);
+        return true;
+    case ManagerActionId::Deflag:
+        deflag(rows);
+        return true;
+    case ManagerActionId::ShowFiles:
+        showFiles(rows);
+        return true;
+    case ManagerActionId::ActivatePackages:
+        activatePackages(rows);
+        return true;
+    case ManagerActionId::ActivateFiles:
+        activateFiles(rows);
+        return true;
+    case ManagerActionId::DeactivateFiles:
+        deactivateFiles(rows);
+        return true;
+    case ManagerActionId::Unbind:
+        unbind(rows);
+        return true;
+    default:
+        return false; // a question, a dialog, a menu or the desktop first: the window's
+    }
 }
 
 std::vector<std::string> ManagerModel::packageChoices() const

@@ -2,6 +2,7 @@
 
 #include "addondb/AddonDatabase.h"
 #include "addondb/PackageOperations.h"
+#include "app/ManagerActions.h"
 #include "common/Failure.h"
 #include "lang/LanguageTable.h"
 
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace garrison {
-
-enum class ManagerView { Server = 0, Packages = 1, Advanced = 2 };
 
 // One row of the Manager's list and the object it shows.
 struct ManagerRow {
@@ -70,6 +69,9 @@ public:
     // hidden) and tool tip in the current view.
     std::string buttonCaption(std::size_t button) const;
     std::string buttonToolTip(std::size_t button) const;
+    // Does an action that needs nothing but the rows; false for one that asks,
+    // opens a dialog, a menu or the desktop first, which the window does.
+    bool perform(ManagerActionId action, const std::vector<std::size_t> &rows);
 
     // The Advanced view's package selector: "<All Packages>" and every package.
     std::vector<std::string> packageChoices() const;

@@ -163,8 +163,7 @@ std::string swapFiles(const std::string &staging, const std::string &target, con
 
 } // namespace
 
-std::string swapStagedFiles(const std::string &staging, const std::string &target,
-                            const std::function<void()> &afterMove)
+Failure swapStagedFiles(const std::string &staging, const std::string &target, const std::function<void()> &afterMove)
 {
     const std::string failure = swapFiles(staging, target, afterMove);
     // Garrison starts again after this: the note is how the player hears of it.
@@ -172,7 +171,7 @@ std::string swapStagedFiles(const std::string &staging, const std::string &targe
         std::ofstream note(std::filesystem::path(target) / kFailureNote, std::ios::trunc);
         note << failure;
     }
-    return failure;
+    return failure.empty() ? Failure() : Failure::because(failure);
 }
 
 std::string recoverInterruptedSwap(const std::string &target)

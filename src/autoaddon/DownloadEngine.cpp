@@ -15,8 +15,6 @@ namespace garrison {
 
 namespace {
 
-constexpr std::int32_t kFetch = 1;
-
 std::uint32_t kilobytes(std::uint64_t bytes)
 {
     return static_cast<std::uint32_t>(bytes / 1024);
@@ -24,8 +22,8 @@ std::uint32_t kilobytes(std::uint64_t bytes)
 
 } // namespace
 
-// Fetches the current item on command 1; command 100 ends it.
-class DownloadEngine::TransferThread final : public WorkerThread {
+// Fetches what each order names, one at a time, and hands back the outcome.
+class DownloadEngine::TransferThread final : public WorkerThread<FetchOrder> {
 public:
     explicit TransferThread(DownloadEngine &engine) : m_engine(engine) {}
     ~TransferThread() override { stop(); }
@@ -33,13 +31,8 @@ public:
 protected:
     void run() override
     {
-        while (true) {
-            const Command command = takeCommand();
-            if (command.type == kStopCommand)
-                return;
-            if (command.type == kFetch)
-                m_engine.fetchCurrent();
-        }
+        while (auto order = take())
+            order->outcome.set_value(m_engine.fetch(*order));
     }
 
 private:
@@ -103,41 +96,31 @@ void DownloadEngine::note(Outcome outcome)
     m_outcomes.push_back(std::move(outcome));
 }
 
-void DownloadEngine::fetchCurrent()
+FetchResult DownloadEngine::fetch(FetchOrder &order)
 {
-    std::string url, path;
-    FileHandle file;
     std::uint64_t expected = 0;
     FetchLimits limits;
     {
         std::lock_guard guard(m_lock);
-        url = m_currentUrl;
-        path = m_temporaryPath;
-        file = std::move(m_temporaryFile);
         expected = m_totalDone + m_fileSize;
         limits.maxBytes = announcedLimit(m_fileSize);
     }
     limits.allowFile = m_allowFileUrls;
     limits.stallLimit = m_stallLimit;
     const FetchResult result = fetchUrl(
-        url, std::move(file), path, m_cancel,
+        order.url, std::move(order.file), order.path, m_cancel,
         [this](std::size_t bytes) {
             std::lock_guard guard(m_lock);
             m_totalDone += bytes;
             m_fileDone += bytes;
         },
         limits);
-    {
-        std::lock_guard guard(m_lock);
-        // The total moves by the announced size, whatever arrived.
-        m_totalDone = expected;
-        if (result.ok)
-            m_fileMeter.reset(0);
-        m_fetchFailed = !result.ok;
-        m_fetchProblem = result.error;
-        m_fetchDone = true;
-    }
-    m_fetchDoneSignal.notify_all();
+    std::lock_guard guard(m_lock);
+    // The total moves by the announced size, whatever arrived.
+    m_totalDone = expected;
+    if (result.ok)
+        m_fileMeter.reset(0);
+    return result;
 }
 
 void DownloadEngine::install(OfferedPackage &package, const std::string &path)
@@ -182,27 +165,17 @@ void DownloadEngine::work()
         const std::string path = temporary->path;
         {
             std::lock_guard guard(m_lock);
-            m_currentUrl = package.url;
-            m_temporaryPath = path;
-            m_temporaryFile = std::move(temporary->file);
             m_fileSize = package.zipSize;
             m_fileDone = 0;
             m_fileMeter.reset(package.zipSize);
             m_downloading = package.name;
-            m_fetchDone = false;
         }
-        m_transfer->postCommand(kFetch);
+        FetchOrder order{package.url, path, std::move(temporary->file), {}};
+        auto outcome = order.outcome.get_future();
+        m_transfer->post(std::move(order));
         if (previous)
             install(*previous, previousPath);
-        bool failed = false;
-        std::string problem;
-        {
-            std::unique_lock guard(m_lock);
-            m_fetchDoneSignal.wait(guard, [this] { return m_fetchDone; });
-            failed = m_fetchFailed;
-            problem = m_fetchProblem;
-            m_fetchFailed = false;
-        }
+        const FetchResult fetched = outcome.get();
         if (m_cancel) {
             // Ours whatever the moment: a fetch that had just ended leaves its file.
             deleteFile(path);
@@ -210,8 +183,8 @@ void DownloadEngine::work()
             note({package.name, false, "cancelled"});
             break;
         }
-        if (failed) {
-            note({package.name, false, problem});
+        if (!fetched.ok) {
+            note({package.name, false, fetched.error});
             previous = nullptr;
         } else {
             m_fetched.push_back(i);
@@ -223,7 +196,7 @@ void DownloadEngine::work()
         install(*previous, previousPath);
     else if (previous)
         deleteFile(previousPath);
-    m_transfer->postCommand(kStopCommand);
+    m_transfer->stop();
     m_finished = true;
 }
 

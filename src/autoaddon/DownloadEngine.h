@@ -1,14 +1,15 @@
 #pragma once
 
 #include "addondb/AddonDatabase.h"
+#include "autoaddon/HttpFetch.h"
 #include "autoaddon/TransferRateMeter.h"
-#include "monitor/WorkerThread.h"
 #include "platform/FileHandle.h"
+#include "platform/WorkerThread.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -70,9 +71,16 @@ public:
     std::vector<Outcome> outcomes() const;
 
 private:
+    // One package for the transfer thread: where from, where to, and where its outcome goes.
+    struct FetchOrder {
+        std::string url;
+        std::string path;
+        FileHandle file;
+        std::promise<FetchResult> outcome;
+    };
     class TransferThread;
     void work();
-    void fetchCurrent();
+    FetchResult fetch(FetchOrder &order);
     void install(OfferedPackage &package, const std::string &path);
     // Why the package cannot be fetched at all (URL, room), before anything is written.
     std::optional<std::string> refusal(const OfferedPackage &package) const;
@@ -90,16 +98,8 @@ private:
 
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_finished{false};
-    // Set by the transfer thread before it signals the end of a fetch.
-    bool m_fetchFailed = false;
-    std::string m_fetchProblem;
-    bool m_fetchDone = false;
-    std::condition_variable m_fetchDoneSignal;
 
-    mutable std::mutex m_lock; // counters, names, meters, URL, outcomes
-    std::string m_currentUrl;
-    std::string m_temporaryPath;
-    FileHandle m_temporaryFile;
+    mutable std::mutex m_lock; // counters, names, meters, outcomes
     std::string m_downloading;
     std::string m_installing;
     std::uint64_t m_totalSize = 0;

@@ -78,8 +78,8 @@ void CentralServer::startPolls()
             m_log("not polled: " + target + ": no socket");
             continue;
         }
-        polled.endpoint->postCommand(MonitorEndpoint::kSetTarget, polled.address, polled.port);
-        polled.endpoint->postCommand(MonitorEndpoint::kStartPolling);
+        polled.endpoint->post(SetTarget{polled.address, polled.port});
+        polled.endpoint->post(StartPolling{});
         m_polled.push_back(std::move(polled));
     }
 }

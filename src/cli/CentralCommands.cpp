@@ -25,8 +25,8 @@ struct CentralOptions {
 
 // Sends one request to the central server and collects answers until done()
 // says so or the time is up.
-bool askCentral(const CentralOptions &options, MonitorEndpoint::CommandType request, StatusStore &status,
-                const std::function<bool()> &done)
+template <typename Request>
+bool askCentral(const CentralOptions &options, StatusStore &status, const std::function<bool()> &done)
 {
     const auto central = resolveAddressArgument(options.address, kCentralServerPort);
     if (!central)
@@ -37,7 +37,7 @@ bool askCentral(const CentralOptions &options, MonitorEndpoint::CommandType requ
         return false;
     }
     endpoint.start();
-    endpoint.postCommand(request, central->address, central->port);
+    endpoint.post(Request{central->address, central->port});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.seconds);
     while (std::chrono::steady_clock::now() < deadline && !done())
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -51,7 +51,7 @@ int runNews(const CentralOptions &options)
         std::lock_guard guard(status.lock);
         return status.newsAnswers > 0;
     };
-    if (!askCentral(options, MonitorEndpoint::kNewsRequest, status, answered))
+    if (!askCentral<NewsRequest>(options, status, answered))
         return 2;
     if (!answered()) {
         std::cerr << "garrison-cli: no news from " << options.address << " within " << options.seconds << " seconds\n";
@@ -78,7 +78,7 @@ int runBrowse(const CentralOptions &options)
 {
     StatusStore status;
     // The list arrives in as many datagrams as it needs: wait the whole time.
-    if (!askCentral(options, MonitorEndpoint::kBrowserRequest, status, [] { return false; }))
+    if (!askCentral<BrowserRequest>(options, status, [] { return false; }))
         return 2;
     std::lock_guard guard(status.lock);
     nlohmann::ordered_json json = nlohmann::ordered_json::array();

@@ -46,8 +46,8 @@ QueryResult queryServer(const ResolvedAddress &target, const std::string &passwo
     if (!endpoint.create())
         return result;
     endpoint.start();
-    endpoint.postCommand(MonitorEndpoint::kSetTarget, target.address, target.port);
-    endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    endpoint.post(SetTarget{target.address, target.port});
+    endpoint.post(StartPolling{});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (true) {
         {

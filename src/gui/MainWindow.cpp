@@ -1,6 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "addondb/DatabaseFile.h"
+#include "app/SetupArguments.h"
 #include "common/Version.h"
 #include "gui/BrowserDialog.h"
 #include "gui/ConfigurationDialog.h"
@@ -475,13 +476,13 @@ void MainWindow::upgradeEnded(bool staged, const UpgradePlaces &places)
     }
     QMessageBox::information(this, text("DSTR_MAIN_RESTART_TITLE"), text("DSTR_MAIN_RESTART_TEXT"));
     const QString programFolder = QString::fromStdString(places.programFolder);
-    const bool started = QProcess::startDetached(
-        programFolder + QStringLiteral("garrisonsetup"),
-        {QStringLiteral("--wait"), QString::number(QCoreApplication::applicationPid()), QStringLiteral("--from"),
-         QString::fromStdString(places.staging()), QStringLiteral("--to"), programFolder, QStringLiteral("--in"),
-         QDir(QString::fromStdString(places.workFolder)).absolutePath(), QStringLiteral("--start"),
-         QCoreApplication::applicationFilePath()},
-        programFolder);
+    const SetupArguments setup{QCoreApplication::applicationPid(), places.staging(), places.programFolder,
+                               QDir(QString::fromStdString(places.workFolder)).absolutePath().toStdString(),
+                               QCoreApplication::applicationFilePath().toStdString()};
+    QStringList words;
+    for (const auto &word : setupArgumentWords(setup))
+        words << QString::fromStdString(word);
+    const bool started = QProcess::startDetached(programFolder + QStringLiteral("garrisonsetup"), words, programFolder);
     if (!started) {
         // Closing now would leave the player with no Garrison at all.
         QMessageBox::warning(this, windowTitle(), tr("garrisonsetup could not be started: Garrison stays as it is."));

@@ -208,46 +208,54 @@ QString ManagerWindow::toolTipText(int controlId, QWidget &, const QPoint &)
 void ManagerWindow::button(std::size_t index)
 {
     m_ui->list->setFocus();
-    const auto rows = selectedRows();
-    switch (m_model.view()) {
-    case ManagerView::Server:
-        if (index == 0)
-            m_model.flag(rows);
-        else if (index == 1)
-            m_model.deflag(rows);
-        else if (index == 2)
-            m_model.showFiles(rows);
-        break;
-    case ManagerView::Packages:
-        if (index == 0)
-            command([this, rows] { m_model.activatePackages(rows); });
-        else if (index == 1)
-            deactivatePackages();
-        else if (index == 2)
-            editPackage();
-        else if (index == 3)
-            m_model.showFiles(rows);
-        else if (index == 4)
-            dissolve();
-        else if (index == 5)
-            uninstall();
-        break;
-    case ManagerView::Advanced:
-        if (index == 0)
-            command([this, rows] { m_model.activateFiles(rows); });
-        else if (index == 1)
-            command([this, rows] { m_model.deactivateFiles(rows); });
-        else if (index == 2) {
-            selectRows(m_model.childRows(rows));
-            return;
-        } else if (index == 3) {
-            openFolder();
-        } else if (index == 4 && !rows.empty()) {
+    const auto actions = managerActions(m_model.view());
+    if (index >= actions.size() || !actions[index].caption)
+        return;
+    if (actions[index].id == ManagerActionId::BindTo) {
+        // The button shows the pop-up menu's sub-menu beneath it.
+        if (!selectedRows().empty()) {
             QMenu holder(this);
-            bindMenu(holder)->exec(control(kButtonIds[4])->mapToGlobal(QPoint(0, control(kButtonIds[4])->height())));
-        } else if (index == 5) {
-            command([this, rows] { m_model.unbind(rows); });
+            QWidget *at = control(kButtonIds[index]);
+            bindMenu(holder)->exec(at->mapToGlobal(QPoint(0, at->height())));
         }
+        refresh();
+        return;
+    }
+    perform(actions[index]);
+}
+
+void ManagerWindow::perform(const ManagerAction &action)
+{
+    const auto rows = selectedRows();
+    switch (action.id) {
+    case ManagerActionId::ManualDownload:
+        QDesktopServices::openUrl(QUrl(toQt(m_model.manualDownloadUrl(rows))));
+        break;
+    case ManagerActionId::DeactivatePackages:
+        deactivatePackages();
+        break;
+    case ManagerActionId::EditPackage:
+        editPackage();
+        break;
+    case ManagerActionId::Dissolve:
+        dissolve();
+        break;
+    case ManagerActionId::Uninstall:
+        uninstall();
+        break;
+    case ManagerActionId::SelectChildren:
+        selectRows(m_model.childRows(rows));
+        return;
+    case ManagerActionId::OpenFolder:
+        openFolder();
+        break;
+    case ManagerActionId::BindTo:
+        break; // a menu of packages, which the button and the pop-up menu show
+    default:
+        if (action.longJob)
+            command([this, id = action.id, rows] { m_model.perform(id, rows); });
+        else
+            m_model.perform(action.id, rows);
         break;
     }
     refresh();
@@ -275,47 +283,15 @@ void ManagerWindow::contextMenu(const QPoint &at)
     const auto rows = selectedRows();
     if (rows.empty() || m_model.readOnlyFiles())
         return;
-    const bool several = rows.size() > 1;
     QMenu menu(this);
-    const auto item = [&](const char *label, std::function<void()> act, bool single = false) {
-        QAction *action = menu.addAction(text(label));
-        action->setEnabled(!(single && several));
-        connect(action, &QAction::triggered, this, [this, act] {
-            act();
-            refresh();
-        });
-    };
-    switch (m_model.view()) {
-    case ManagerView::Server:
-        item("DSTR_MANAGER_AA_POP_FLAG", [this] { m_model.flag(selectedRows()); });
-        item("DSTR_MANAGER_AA_POP_DEFLAG", [this] { m_model.deflag(selectedRows()); });
-        item(
-            "DSTR_MANAGER_AA_POP_SHOW", [this] { m_model.showFiles(selectedRows()); }, true);
-        item("DSTR_MANAGER_AA_POP_MANDL",
-             [this] { QDesktopServices::openUrl(QUrl(toQt(m_model.manualDownloadUrl(selectedRows())))); });
-        break;
-    case ManagerView::Packages:
-        item("DSTR_MANAGER_PK_POP_ACTIVATE",
-             [this, rows] { command([this, rows] { m_model.activatePackages(rows); }); });
-        item("DSTR_MANAGER_PK_POP_DEACTIVATE", [this] { deactivatePackages(); });
-        item(
-            "DSTR_MANAGER_PK_POP_EDIT", [this] { editPackage(); }, true);
-        item(
-            "DSTR_MANAGER_PK_POP_SHOW", [this] { m_model.showFiles(selectedRows()); }, true);
-        item("DSTR_MANAGER_PK_POP_DIS", [this] { dissolve(); });
-        item("DSTR_MANAGER_PK_POP_UNINSTALL", [this] { uninstall(); });
-        break;
-    case ManagerView::Advanced:
-        item("DSTR_MANAGER_ADV_POP_ACTIVATE", [this, rows] { command([this, rows] { m_model.activateFiles(rows); }); });
-        item("DSTR_MANAGER_ADV_POP_DEACTIVATE",
-             [this, rows] { command([this, rows] { m_model.deactivateFiles(rows); }); });
-        item(
-            "DSTR_MANAGER_ADV_POP_SELCHILD", [this] { selectRows(m_model.childRows(selectedRows())); }, true);
-        item(
-            "DSTR_MANAGER_ADV_POP_OPENFOLDER", [this] { openFolder(); }, true);
-        bindMenu(menu);
-        item("DSTR_MANAGER_ADV_POP_UNBIND", [this, rows] { command([this, rows] { m_model.unbind(rows); }); });
-        break;
+    for (const ManagerAction &action : managerActions(m_model.view())) {
+        if (!action.popup) {
+            bindMenu(menu);
+            continue;
+        }
+        QAction *item = menu.addAction(text(action.popup));
+        item->setEnabled(!(action.singleRow && rows.size() > 1));
+        connect(item, &QAction::triggered, this, [this, &action] { perform(action); });
     }
     menu.exec(m_ui->list->viewport()->mapToGlobal(at));
 }

@@ -50,6 +50,8 @@ private:
     void refresh(const std::vector<ManagerRowKey> &selection);
     void tick();
     void button(std::size_t index);
+    // What a button or a pop-up item does, then the list refreshed.
+    void perform(const ManagerAction &action);
     void contextMenu(const QPoint &at);
     QMenu *bindMenu(QMenu &parent);
     void deactivatePackages();

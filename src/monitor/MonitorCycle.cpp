@@ -23,9 +23,9 @@ std::string clockText(std::uint32_t milliseconds)
 
 } // namespace
 
-MonitorCycle::MonitorCycle(MonitorView &view, StatusStore &status, const LanguageTable &language,
-                           MemoryStream &offeredList)
-    : m_view(view), m_status(status), m_language(language), m_offeredList(offeredList)
+MonitorCycle::MonitorCycle(MonitorDisplay &display, MonitorDecisions &decisions, StatusStore &status,
+                           const LanguageTable &language, MemoryStream &offeredList)
+    : m_display(display), m_decisions(decisions), m_status(status), m_language(language), m_offeredList(offeredList)
 {
 }
 
@@ -39,9 +39,9 @@ void MonitorCycle::tick(std::uint32_t now)
 {
     ++m_tickCounter;
     if (m_downloadsWanted)
-        m_view.setManagerCaption(text(m_tickCounter % 2 ? "DSTR_MAIN_MANAGER_FLASH2" : "DSTR_MAIN_MANAGER_FLASH1"));
+        m_display.setManagerCaption(text(m_tickCounter % 2 ? "DSTR_MAIN_MANAGER_FLASH2" : "DSTR_MAIN_MANAGER_FLASH1"));
     else
-        m_view.setManagerCaption(text("DSTR_MAIN_MANAGER"));
+        m_display.setManagerCaption(text("DSTR_MAIN_MANAGER"));
     showNews();
     watchScan(now);
 
@@ -50,11 +50,11 @@ void MonitorCycle::tick(std::uint32_t now)
     {
         std::lock_guard guard(m_status.lock);
         if (!m_status.upgradeStatus.empty())
-            m_view.setLinkCaption(m_status.upgradeStatus);
+            m_display.setLinkCaption(m_status.upgradeStatus);
         if (!m_monitoring)
             return;
-        m_notify = m_view.notifyChecked();
-        m_launch = m_view.launchChecked();
+        m_notify = m_display.notifyChecked();
+        m_launch = m_display.launchChecked();
         ServerStatus &record = m_status.record;
         showSilence(record, now);
         if (record.implementation != Implementation::Unknown) {
@@ -66,15 +66,15 @@ void MonitorCycle::tick(std::uint32_t now)
         gameState = record.gameState;
     }
 
-    m_view.enableLaunchBox(gameState >= 12);
+    m_display.enableLaunchBox(gameState >= 12);
     if (gameEnded(gameState)) {
         if (m_launch) {
-            m_view.clearLaunchBox();
+            m_display.clearLaunchBox();
             m_launch = false;
-            m_view.runPlayNow();
+            m_decisions.runPlayNow();
         }
-        if (m_tickCounter % 4 == 0 && m_view.alarmChecked())
-            m_view.playSound(kAlarmSound);
+        if (m_tickCounter % 4 == 0 && m_display.alarmChecked())
+            m_display.playSound(kAlarmSound);
     }
     renameUnnamedServer(shownDescription);
     ++m_listGeneration;
@@ -88,13 +88,13 @@ void MonitorCycle::showNews()
         news = m_status.news;
     }
     // An upgrade offer blinks: the text is off one tick in four.
-    m_view.setLinkCaption(news.upgradeAvailable && m_tickCounter % 4 == 0 ? std::string() : news.newsText);
+    m_display.setLinkCaption(news.upgradeAvailable && m_tickCounter % 4 == 0 ? std::string() : news.newsText);
     if (m_pictureStarted || news.pictureUrl.empty())
         return;
     m_pictureStarted = true;
-    m_view.startNewsPicture(news.pictureUrl);
-    m_view.setLinkCaption(news.newsText);
-    m_view.showLinkButton(!news.newsText.empty());
+    m_display.startNewsPicture(news.pictureUrl);
+    m_display.setLinkCaption(news.newsText);
+    m_display.showLinkButton(!news.newsText.empty());
 }
 
 void MonitorCycle::showSilence(const ServerStatus &record, std::uint32_t now)
@@ -109,7 +109,7 @@ void MonitorCycle::showSilence(const ServerStatus &record, std::uint32_t now)
     if (!m_silentSince)
         m_silentSince = now;
     const std::uint32_t silent = now - *m_silentSince;
-    const auto server = m_view.selectedServer();
+    const auto server = m_decisions.selectedServer();
     if (silent < kSilenceMs || !server)
         return;
     set(MonitorField::Description, text("DSTR_LINUX_NOANSWER_FROM") + server->address +
@@ -122,13 +122,13 @@ void MonitorCycle::watchScan(std::uint32_t now)
 {
     if (!m_scanRunning)
         return;
-    if (m_view.scanHasEnded()) {
+    if (m_decisions.scanHasEnded()) {
         m_scanRunning = false;
         m_scanStart.reset();
-        m_view.scanEnded();
+        m_decisions.scanEnded();
     } else if (m_scanStart && now - *m_scanStart >= kScanProgressDelayMs) {
         m_scanStart.reset();
-        m_view.showScanProgress();
+        m_display.showScanProgress();
     }
 }
 
@@ -192,8 +192,8 @@ void MonitorCycle::announce(ServerStatus &record)
     if (!announcement.recorded)
         return;
     if (m_notify && announcement.sound) {
-        m_view.playSound(announcement.sound);
-        m_view.flashCaption();
+        m_display.playSound(announcement.sound);
+        m_display.flashCaption();
     }
     record.announcedState = record.gameState;
 }
@@ -228,15 +228,15 @@ void MonitorCycle::showPlayers(const ServerStatus &record)
             ++row;
         if (row == m_playerRows.size()) {
             m_playerRows.push_back({player.name, 0});
-            m_view.insertPlayerRow(row, player.name);
+            m_display.insertPlayerRow(row, player.name);
         }
-        m_view.setPlayerRow(row, player.score, player.deaths);
+        m_display.setPlayerRow(row, player.score, player.deaths);
         m_playerRows[row].generation = m_listGeneration;
     }
     for (std::size_t row = m_playerRows.size(); row-- > 0;) {
         if (m_playerRows[row].generation != m_listGeneration) {
             m_playerRows.erase(m_playerRows.begin() + static_cast<std::ptrdiff_t>(row));
-            m_view.removePlayerRow(row);
+            m_display.removePlayerRow(row);
         }
     }
 }
@@ -254,19 +254,19 @@ void MonitorCycle::showAutoAddon()
     m_offeredList.write(m_status.offeredList->data(), m_status.offeredList->size());
     m_offeredList.seek(0, SeekOrigin::Start);
     m_status.offeredList.reset();
-    m_view.offeredListArrived();
+    m_decisions.offeredListArrived();
 }
 
 void MonitorCycle::renameUnnamedServer(const std::string &shownDescription)
 {
     if (shownDescription.empty())
         return;
-    const auto selected = m_view.selectedServer();
+    const auto selected = m_decisions.selectedServer();
     if (!selected || selected->name != selected->address)
         return;
-    m_view.renameSelectedServer(shownDescription.starts_with(kDedicatedPrefix)
-                                    ? shownDescription.substr(kDedicatedPrefix.size())
-                                    : shownDescription);
+    m_decisions.renameSelectedServer(shownDescription.starts_with(kDedicatedPrefix)
+                                         ? shownDescription.substr(kDedicatedPrefix.size())
+                                         : shownDescription);
 }
 
 } // namespace garrison

@@ -2,7 +2,8 @@
 
 #include "common/MemoryStream.h"
 #include "lang/LanguageTable.h"
-#include "monitor/MonitorView.h"
+#include "monitor/MonitorDecisions.h"
+#include "monitor/MonitorDisplay.h"
 #include "monitor/ServerStatus.h"
 
 #include <cstdint>
@@ -23,7 +24,8 @@ public:
     // A server silent this long since it was chosen is said to be so.
     static constexpr std::uint32_t kSilenceMs = 10000;
 
-    MonitorCycle(MonitorView &view, StatusStore &status, const LanguageTable &language, MemoryStream &offeredList);
+    MonitorCycle(MonitorDisplay &display, MonitorDecisions &decisions, StatusStore &status,
+                 const LanguageTable &language, MemoryStream &offeredList);
 
     // One tick of the monitor timer.
     void tick(std::uint32_t now);
@@ -59,10 +61,11 @@ private:
     void showAutoAddon();
     void showSilence(const ServerStatus &record, std::uint32_t now);
     void renameUnnamedServer(const std::string &shownDescription);
-    void set(MonitorField field, const std::string &text) { m_view.setFieldText(field, text); }
+    void set(MonitorField field, const std::string &text) { m_display.setFieldText(field, text); }
     std::string text(const char *label) const { return m_language.Resolve(label); }
 
-    MonitorView &m_view;
+    MonitorDisplay &m_display;
+    MonitorDecisions &m_decisions;
     StatusStore &m_status;
     const LanguageTable &m_language;
     MemoryStream &m_offeredList;

@@ -26,32 +26,22 @@ void MonitorEndpoint::send(std::uint32_t address, std::uint16_t port, std::span<
     sendTo(address, port, bytes.data(), bytes.size());
 }
 
-void MonitorEndpoint::onCommand(const Command &command)
+void MonitorEndpoint::onMessage(const EndpointMessage &message)
 {
-    switch (command.type) {
-    case kSetTarget:
-        m_poller.setTarget(static_cast<std::uint32_t>(command.first), static_cast<std::uint16_t>(command.second));
-        m_autoAddon.setTarget(static_cast<std::uint32_t>(command.first));
-        break;
-    case kStartPolling:
+    if (const auto *target = std::get_if<SetTarget>(&message)) {
+        m_poller.setTarget(target->address, target->gamePort);
+        m_autoAddon.setTarget(target->address);
+    } else if (std::holds_alternative<StartPolling>(message)) {
         m_poller.startPolling(tickCount());
         m_autoAddon.restart();
         onTick();
-        break;
-    case kStopPolling:
+    } else if (std::holds_alternative<StopPolling>(message)) {
         m_poller.stopPolling();
-        break;
-    case kNewsRequest:
+    } else if (const auto *news = std::get_if<NewsRequest>(&message)) {
         // Random, not the tick: a spoofer must not guess which answer will be taken.
-        m_central.requestNews(static_cast<std::uint32_t>(command.first), static_cast<std::uint16_t>(command.second),
-                              std::random_device{}());
-        break;
-    case kBrowserRequest:
-        m_central.requestBrowserList(static_cast<std::uint32_t>(command.first),
-                                     static_cast<std::uint16_t>(command.second), std::random_device{}());
-        break;
-    default:
-        break; // unknown commands are ignored
+        m_central.requestNews(news->address, news->port, std::random_device{}());
+    } else if (const auto *browser = std::get_if<BrowserRequest>(&message)) {
+        m_central.requestBrowserList(browser->address, browser->port, std::random_device{}());
     }
 }
 

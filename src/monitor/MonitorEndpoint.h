@@ -13,14 +13,6 @@ namespace garrison {
 // answers, and the commands of the UI thread.
 class MonitorEndpoint final : public SocketEndpoint, private DatagramSender {
 public:
-    enum CommandType : std::int32_t {
-        kSetTarget = 0, // first: IPv4 address (network order), second: game port or 0
-        kStartPolling = 1,
-        kStopPolling = 2,
-        kNewsRequest = 3,   // first: central server address, second: its port
-        kBrowserRequest = 5 // first: central server address, second: its port
-    };
-
     // The poll interval is two seconds; tests shorten it. List caches go to
     // cacheFolder ("" is the working directory).
     explicit MonitorEndpoint(StatusStore &status, std::uint32_t pollInterval = kPollIntervalMs,
@@ -30,7 +22,7 @@ public:
 
 protected:
     void onRead(int error) override;
-    void onCommand(const Command &command) override;
+    void onMessage(const EndpointMessage &message) override;
     void onTick() override;
 
 private:

@@ -95,7 +95,7 @@ void SocketEndpoint::run()
             onTick();
             continue;
         }
-        // A datagram first, then the commands: a command posted while the
+        // A datagram first, then the messages: a message posted while the
         // read was handled runs after it.
         if (count == 2 && (waits[1].revents & (POLLIN | POLLERR))) {
             int error = 0;
@@ -106,28 +106,24 @@ void SocketEndpoint::run()
             onRead(error);
         }
         if (waits[0].revents & POLLIN)
-            runCommands();
+            runMessages();
         if (!stopRequested())
             onTick();
     }
     onStop();
 }
 
-void SocketEndpoint::runCommands()
+void SocketEndpoint::runMessages()
 {
     consumeQueueEvent();
-    while (auto command = tryTakeCommand()) {
-        if (command->type == kStopCommand)
-            requestStop();
-        else
-            onCommand(*command);
-    }
+    while (auto message = tryTake())
+        onMessage(*message);
 }
 
 void SocketEndpoint::onRead(int)
 {
 }
-void SocketEndpoint::onCommand(const Command &)
+void SocketEndpoint::onMessage(const EndpointMessage &)
 {
 }
 void SocketEndpoint::onStart()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "monitor/WorkerThread.h"
+#include "monitor/EndpointMessage.h"
+#include "platform/WorkerThread.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +11,10 @@
 namespace garrison {
 
 // A worker thread that owns one UDP socket. Its run loop waits up to 100 ms
-// for a datagram or a command and turns what happened into calls of the
+// for a datagram or a message and turns what happened into calls of the
 // handlers below. It waits only for readability: a UDP socket is always
 // writable, so waiting for that would spin.
-class SocketEndpoint : public WorkerThread {
+class SocketEndpoint : public WorkerThread<EndpointMessage> {
 public:
     static constexpr int kWaitMilliseconds = 100;
 
@@ -43,8 +44,8 @@ protected:
 
     // error is the socket's pending error (0 normally).
     virtual void onRead(int error);
-    // The stop command never reaches this: the loop handles it.
-    virtual void onCommand(const Command &command);
+    // The stop never reaches this: the loop handles it.
+    virtual void onMessage(const EndpointMessage &message);
     virtual void onStart();
     virtual void onStop();
     // Called after every wake-up, whatever ended the wait: periodic work
@@ -53,7 +54,7 @@ protected:
     virtual void onTick();
 
 private:
-    void runCommands();
+    void runMessages();
 
     int m_socket = -1;
 };

@@ -1,6 +1,7 @@
 // garrisonsetup: after Garrison has ended, swaps its staged upgrade in and
 // starts it again in the working folder it ran in.
 
+#include "app/SetupArguments.h"
 #include "app/StagedSwap.h"
 
 #include <cerrno>
@@ -8,7 +9,6 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -17,13 +17,6 @@
 namespace {
 
 constexpr auto kWaitLimit = std::chrono::seconds(60);
-
-int usage()
-{
-    std::cerr << "usage: garrisonsetup --wait PID --from STAGING --to PROGRAM-FOLDER --in WORKING-FOLDER "
-                 "--start PROGRAM\n";
-    return 2;
-}
 
 bool ended(pid_t pid)
 {
@@ -34,14 +27,12 @@ bool ended(pid_t pid)
 
 int main(int argc, char **argv)
 {
-    std::map<std::string, std::string> options;
-    for (int i = 1; i + 1 < argc; i += 2)
-        options[argv[i]] = argv[i + 1];
-    for (const char *needed : {"--wait", "--from", "--to", "--in", "--start"}) {
-        if (options[needed].empty())
-            return usage();
+    const auto arguments = garrison::parseSetupArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!arguments) {
+        std::cerr << garrison::setupUsage() << "\n";
+        return 2;
     }
-    const pid_t garrison = static_cast<pid_t>(std::stol(options["--wait"]));
+    const pid_t garrison = static_cast<pid_t>(arguments->waitFor);
     const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
     while (!ended(garrison) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -49,14 +40,14 @@ int main(int argc, char **argv)
         std::cerr << "garrisonsetup: Garrison (process " << garrison << ") did not end; nothing was changed\n";
         return 1;
     }
-    if (const std::string failure = garrison::swapStagedFiles(options["--from"], options["--to"]); !failure.empty())
-        std::cerr << "garrisonsetup: the upgrade was not installed: " << failure << "\n";
+    if (const auto failure = garrison::swapStagedFiles(arguments->staging, arguments->programFolder))
+        std::cerr << "garrisonsetup: the upgrade was not installed: " << failure.why() << "\n";
     // The program as it now stands starts again, upgraded or not.
-    if (chdir(options["--in"].c_str()) != 0) {
-        std::cerr << "garrisonsetup: cannot enter " << options["--in"] << ": " << std::strerror(errno) << "\n";
+    if (chdir(arguments->workFolder.c_str()) != 0) {
+        std::cerr << "garrisonsetup: cannot enter " << arguments->workFolder << ": " << std::strerror(errno) << "\n";
         return 1;
     }
-    const std::string program = options["--start"];
+    const std::string &program = arguments->program;
     std::vector<char> name(program.begin(), program.end());
     name.push_back('\0');
     char *const startArgv[] = {name.data(), nullptr};

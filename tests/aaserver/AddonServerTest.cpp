@@ -273,8 +273,8 @@ TEST_F(AddonServerTest, GarrisonsOwnClientStillGetsTheWholeList)
     }
     MonitorEndpoint client(status, 200, temp.path() + "/");
     ASSERT_TRUE(client.create() && client.start());
-    client.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
-    client.postCommand(MonitorEndpoint::kStartPolling);
+    client.post(SetTarget{address, 2302});
+    client.post(StartPolling{});
     ASSERT_TRUE(eventually([&] {
         std::lock_guard guard(status.lock);
         return status.offeredList.has_value();

@@ -48,7 +48,7 @@ protected:
         }
         return paths;
     }
-    std::string zips(const std::string &name) { return archives / name; }
+    std::string zips(const std::string &zipName) { return archives / zipName; }
     bool uninstall(const std::string &packageName)
     {
         const int index = database.packageIndex(packageName);
@@ -233,9 +233,9 @@ TEST_F(PackageArchiveTest, ASecondVersionSpeltInOtherCaseSwitchesTheFirstOff)
     // One active x.pbo whatever its case: the game would see only one of two.
     Names active;
     for (const auto &entry : std::filesystem::directory_iterator(game / "AddOns")) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == 5 && (name[0] == 'x' || name[0] == 'X'))
-            active.push_back(name);
+        const std::string file = entry.path().filename().string();
+        if (file.size() == 5 && (file[0] == 'x' || file[0] == 'X'))
+            active.push_back(file);
     }
     EXPECT_EQ(active, Names{"X.pbo"});
     EXPECT_EQ(game.read("AddOns/X.pbo"), "version two");

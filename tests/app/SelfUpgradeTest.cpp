@@ -201,7 +201,7 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     temp.write("program/zz", "a file where the staged folder needs one");
     temp.write("staged/data/new/deep.txt", "in a folder the swap makes");
     const auto before = snapshot(temp / "program");
-    const std::string failure = swapStagedFiles(temp / "staged", temp / "program");
+    const std::string failure = swapStagedFiles(temp / "staged", temp / "program").why();
     EXPECT_NE(failure, "");
     EXPECT_FALSE(fs::exists(temp / "staged"));
     EXPECT_FALSE(fs::exists(temp / "program/data/new")) << "the folders it made go too";
@@ -214,7 +214,7 @@ TEST_F(SelfUpgradeTest, ASwapThatCannotFinishPutsEverythingBack)
     temp.write("program/.garrison-old/garrison", "an old program");
     temp.write("staged/garrison", "new program");
     const auto withOld = snapshot(temp / "program");
-    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("an earlier upgrade left files"),
+    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").why().find("an earlier upgrade left files"),
               std::string::npos);
     EXPECT_EQ(temp.read("program/.garrison-old/garrison"), "an old program");
     EXPECT_NE(recoverInterruptedSwap(temp / "program").find("an earlier upgrade left files"), std::string::npos);
@@ -234,7 +234,7 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     const std::string archive = test::zipBytes({{"garrison", "new program"}});
     const std::vector<std::uint8_t> bytes(archive.begin(), archive.end());
     EXPECT_NE(stageUpgrade(bytes, temp / "program/.garrison-upgrade/").find("is a symbolic link"), std::string::npos);
-    EXPECT_NE(swapStagedFiles(temp / "program/.garrison-upgrade/", temp / "program").find("is a symbolic link"),
+    EXPECT_NE(swapStagedFiles(temp / "program/.garrison-upgrade/", temp / "program").why().find("is a symbolic link"),
               std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);
     EXPECT_NE(recoverInterruptedSwap(temp / "program").find("is a symbolic link"), std::string::npos)
@@ -244,7 +244,7 @@ TEST_F(SelfUpgradeTest, APlantedStagingLinkIsRefusedAtBothEnds)
     fs::remove(temp / "program/.garrison-upgrade");
     fs::create_directory_symlink(temp / "victim", temp / "program/.garrison-old");
     temp.write("staged/garrison", "new program");
-    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").find("is a symbolic link"), std::string::npos);
+    EXPECT_NE(swapStagedFiles(temp / "staged", temp / "program").why().find("is a symbolic link"), std::string::npos);
     EXPECT_EQ(snapshot(temp / "victim"), victim);
     EXPECT_EQ(temp.read("program/garrison"), "the installed program");
 }
@@ -261,15 +261,15 @@ TEST_F(SelfUpgradeTest, ASwapCutShortIsUndoneAtTheNextStart)
     const pid_t child = fork();
     if (child == 0) {
         int moves = 0;
-        swapStagedFiles(temp / "staged", temp / "program", [&] {
+        static_cast<void>(swapStagedFiles(temp / "staged", temp / "program", [&] {
             if (++moves == 3)
                 _exit(9); // a crash between two moves
-        });
+        }));
         _exit(0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9);
+    int ended = 0;
+    waitpid(child, &ended, 0);
+    ASSERT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == 9);
     ASSERT_NE(snapshot(temp / "program"), before) << "a mixed program";
 
     EXPECT_EQ(recoverInterruptedSwap(temp / "program"),

@@ -130,7 +130,7 @@ protected:
         StatusStore status;
         MonitorEndpoint client(status);
         EXPECT_TRUE(client.create() && client.start());
-        client.postCommand(MonitorEndpoint::kNewsRequest, address, 48124);
+        client.post(NewsRequest{address, 48124});
         EXPECT_TRUE(eventually([&] {
             std::lock_guard guard(status.lock);
             return status.newsAnswers > 0;
@@ -183,7 +183,7 @@ TEST_F(CentralServerTest, ListsFixedEntriesAndPolledServersThatRunAutoAddon)
     StatusStore status;
     MonitorEndpoint client(status);
     ASSERT_TRUE(client.create() && client.start());
-    client.postCommand(MonitorEndpoint::kBrowserRequest, central, 48124);
+    client.post(BrowserRequest{central, 48124});
     ASSERT_TRUE(eventually([&] {
         std::lock_guard guard(status.lock);
         return status.browserList.size() == 2;
@@ -234,7 +234,7 @@ TEST_F(CentralServerTest, AHostilePolledServerGetsACleanShortEntryAndItsListIsNe
     StatusStore status;
     MonitorEndpoint client(status);
     ASSERT_TRUE(client.create() && client.start());
-    client.postCommand(MonitorEndpoint::kBrowserRequest, *resolveIpv4(settings.bind), 48124);
+    client.post(BrowserRequest{*resolveIpv4(settings.bind), 48124});
     ASSERT_TRUE(eventually([&] {
         std::lock_guard guard(status.lock);
         return status.browserList.size() == 31;

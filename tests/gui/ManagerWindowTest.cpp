@@ -211,6 +211,53 @@ TEST_F(ManagerWindowTest, TheBindMenuOffersTwoHundredPackages)
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, true}));
 }
 
+// One table serves the buttons and the pop-up menus: each view's menu, in
+// order, with the one-row items greyed while two rows are chosen.
+TEST_F(ManagerWindowTest, EachViewsPopUpMenuListsItsActionsInOrder)
+{
+    offer({{"tanks"}, {"maps"}});
+    makePackage("Mine", {"AddOns\\old.pbo"});
+    const struct {
+        ManagerView view;
+        QStringList texts;
+        std::vector<bool> enabled;
+    } views[] = {
+        {ManagerView::Server,
+         {"Flag for download", "De-flag from download", "Show files", "Manual download"},
+         {true, true, false, true}},
+        {ManagerView::Packages,
+         {"Activate", "Deactivate", "Edit", "Show files", "Dissolve", "Uninstall"},
+         {true, true, false, false, true, true}},
+        {ManagerView::Advanced,
+         {"Activate", "Deactivate", "Select all children", "Open folder", "Bind to", "Unbind"},
+         {true, true, false, false, true, true}},
+    };
+    for (const auto &view : views) {
+        open(view.view);
+        window->selectRows({0, 1});
+        QStringList texts;
+        std::vector<bool> enabled;
+        whenMenuOpens([&](QMenu &menu) {
+            for (QAction *action : menu.actions()) {
+                texts << action->text();
+                enabled.push_back(action->isEnabled());
+            }
+        });
+        auto *list = window->findChild<QTreeView *>("list");
+        emit list->customContextMenuRequested(QPoint(5, 5));
+        EXPECT_EQ(texts, view.texts) << static_cast<int>(view.view);
+        EXPECT_EQ(enabled, view.enabled) << static_cast<int>(view.view);
+    }
+    // An item does what its button does.
+    open(ManagerView::Server);
+    database.offered().packages[0].flagged = false;
+    database.offered().packages[1].flagged = false;
+    window->selectRows({0});
+    whenMenuOpens([](QMenu &menu) { menu.actions()[0]->trigger(); });
+    emit window->findChild<QTreeView *>("list")->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(database.offered().packages[0].flagged + database.offered().packages[1].flagged, 1);
+}
+
 // Download, then uninstall (Yes, Yes): the server tab says the file is gone,
 // and garrison.dat says so before the window closes.
 TEST_F(ManagerWindowTest, AnUninstallShowsOnTheServerTabAndIsSavedAtOnce)

@@ -63,8 +63,8 @@ protected:
         }
         ASSERT_TRUE(endpoint->create());
         endpoint->start();
-        endpoint->postCommand(MonitorEndpoint::kSetTarget, address, kGamePort);
-        endpoint->postCommand(MonitorEndpoint::kStartPolling);
+        endpoint->post(SetTarget{address, kGamePort});
+        endpoint->post(StartPolling{});
     }
 
     std::string shown() { return addonServerText(status.snapshot(), true, language); }
@@ -188,15 +188,15 @@ TEST(CentralServerExchange, NewsAndBrowserList)
     MonitorEndpoint endpoint(status, kFastPolls);
     ASSERT_TRUE(endpoint.create());
     endpoint.start();
-    endpoint.postCommand(MonitorEndpoint::kNewsRequest, config.address, kCentralServerPort);
-    endpoint.postCommand(MonitorEndpoint::kBrowserRequest, config.address, kCentralServerPort);
+    endpoint.post(NewsRequest{config.address, kCentralServerPort});
+    endpoint.post(BrowserRequest{config.address, kCentralServerPort});
     ASSERT_TRUE(eventually([&] {
         std::lock_guard guard(status.lock);
         return !status.news.link.empty() && status.browserList.size() >= 2;
     }));
     // The duplicate comes in a later datagram. The peer answers one request
     // after another, so once a second news answer is in, that datagram is too.
-    endpoint.postCommand(MonitorEndpoint::kNewsRequest, config.address, kCentralServerPort);
+    endpoint.post(NewsRequest{config.address, kCentralServerPort});
     ASSERT_TRUE(eventually([&] {
         std::lock_guard guard(status.lock);
         return status.newsAnswers >= 2;

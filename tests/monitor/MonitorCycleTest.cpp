@@ -11,7 +11,7 @@ using namespace garrison;
 namespace {
 
 // Keeps what the window would show and logs the actions.
-class RecordingView : public MonitorView {
+class RecordingView : public MonitorDisplay, public MonitorDecisions {
 public:
     std::map<MonitorField, std::string> fields;
     std::string managerCaption, linkCaption;
@@ -61,7 +61,7 @@ using Actions = std::vector<std::string>;
 
 class MonitorCycleTest : public ::testing::Test {
 protected:
-    MonitorCycleTest() : cycle(view, status, language, offered)
+    MonitorCycleTest() : cycle(view, view, status, language, offered)
     {
         status.record.implementation = Implementation::Sockets;
         cycle.setMonitoring(true);

@@ -34,8 +34,8 @@ struct Monitor {
     }
     void watch(std::uint32_t address, std::uint16_t port)
     {
-        endpoint.postCommand(MonitorEndpoint::kSetTarget, address, port);
-        endpoint.postCommand(MonitorEndpoint::kStartPolling);
+        endpoint.post(SetTarget{address, port});
+        endpoint.post(StartPolling{});
     }
 };
 
@@ -89,7 +89,7 @@ public:
     // including that request (nullopt when the request never came).
     std::optional<std::vector<std::vector<std::uint8_t>>> sentUpToNewsRequest(MonitorEndpoint &endpoint)
     {
-        endpoint.postCommand(MonitorEndpoint::kNewsRequest, m_address, m_port);
+        endpoint.post(NewsRequest{m_address, m_port});
         std::vector<std::vector<std::uint8_t>> sent;
         while (auto bytes = receive(std::chrono::seconds(10))) {
             sent.push_back(*bytes);
@@ -306,8 +306,8 @@ TEST(MonitorEndpoint, SteadyTrafficDoesNotHoldBackThePolls)
     MonitorEndpoint endpoint(status, kInterval);
     ASSERT_TRUE(endpoint.create());
     ASSERT_TRUE(endpoint.start());
-    endpoint.postCommand(MonitorEndpoint::kSetTarget, address, 2302);
-    endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    endpoint.post(SetTarget{address, 2302});
+    endpoint.post(StartPolling{});
     ASSERT_TRUE(eventually([&] { return status.snapshot().infoAnswers > 0; }));
 
     // A peer that never pauses for 100 ms: a datagram every 20 ms.
@@ -365,23 +365,21 @@ TEST(MonitorEndpoint, PlayersLeaveAndJoinBetweenAnswers)
     EXPECT_EQ(record.gameState, 14u);
 }
 
-TEST(MonitorEndpoint, UnknownCommandsDoNothingAndStopPollingStopsTheQueries)
+TEST(MonitorEndpoint, ATargetAloneSendsNothingAndStopPollingStopsTheQueries)
 {
     // The witness plays the game server and the central server at once.
     Witness witness(test::uniqueLoopbackAddress(), 2302);
     ASSERT_TRUE(witness.bound());
     Monitor monitor;
-    monitor.endpoint.postCommand(MonitorEndpoint::kSetTarget, witness.address(), 2302);
-    for (int type : {4, 6, 42, -1})
-        monitor.endpoint.postCommand(type, witness.address(), 2302);
+    monitor.endpoint.post(SetTarget{witness.address(), 2302});
     auto sent = witness.sentUpToNewsRequest(monitor.endpoint);
     ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->size(), 1u) << "the unknown commands sent something";
+    EXPECT_EQ(sent->size(), 1u) << "a target without polling sent something";
     EXPECT_TRUE(monitor.endpoint.isRunning());
 
-    monitor.endpoint.postCommand(MonitorEndpoint::kStartPolling);
+    monitor.endpoint.post(StartPolling{});
     ASSERT_TRUE(witness.receive(std::chrono::seconds(10))) << "no poll after the start";
-    monitor.endpoint.postCommand(MonitorEndpoint::kStopPolling);
+    monitor.endpoint.post(StopPolling{});
     ASSERT_TRUE(witness.sentUpToNewsRequest(monitor.endpoint));
     // Ten poll intervals of silence after the stop was handled.
     EXPECT_FALSE(witness.receive(std::chrono::milliseconds(10 * kFastPolls)));

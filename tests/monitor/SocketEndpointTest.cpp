@@ -17,7 +17,7 @@ namespace {
 const std::uint32_t kLoopback = htonl(INADDR_LOOPBACK);
 
 // Records every handler call in order. A datagram "post N" makes the read
-// handler post command N, as a UI thread might while the read runs.
+// handler post message N, as a UI thread might while the read runs.
 class RecordingEndpoint final : public SocketEndpoint {
 public:
     ~RecordingEndpoint() override { stop(); }
@@ -54,9 +54,13 @@ protected:
         const std::string text(buffer, static_cast<std::size_t>(length));
         record("read " + text + (error ? " error" : ""));
         if (text.rfind("post ", 0) == 0)
-            postCommand(std::stoi(text.substr(5)));
+            post(BrowserRequest{0, static_cast<std::uint16_t>(std::stoi(text.substr(5)))});
     }
-    void onCommand(const Command &command) override { record("command " + std::to_string(command.type)); }
+    // The port of a browser request numbers the message.
+    void onMessage(const EndpointMessage &message) override
+    {
+        record("message " + std::to_string(std::get<BrowserRequest>(message).port));
+    }
 
 private:
     void record(const std::string &event)
@@ -122,25 +126,26 @@ TEST(SocketEndpoint, CommandPostedDuringAReadRunsAfterIt)
     ASSERT_TRUE(endpoint.start());
     Peer peer;
     peer.send("post 7", endpoint.localPort());
-    ASSERT_TRUE(eventually([&] { return endpoint.count("command 7") == 1; }));
+    ASSERT_TRUE(eventually([&] { return endpoint.count("message 7") == 1; }));
     const auto events = endpoint.events();
     const auto read = std::find(events.begin(), events.end(), "read post 7");
-    const auto command = std::find(events.begin(), events.end(), "command 7");
+    const auto command = std::find(events.begin(), events.end(), "message 7");
     EXPECT_LT(read, command);
 }
 
-TEST(SocketEndpoint, CommandsRunInPostingOrderAndStopEndsTheLoopOnce)
+TEST(SocketEndpoint, MessagesRunInPostingOrderAndStopEndsTheLoopOnce)
 {
     RecordingEndpoint endpoint;
     ASSERT_TRUE(endpoint.create(0, kLoopback));
     // Queued before the thread exists, so the first pass takes them all.
-    for (int type : {3, 1, 2, kStopCommand, 4})
-        endpoint.postCommand(type);
+    for (const std::uint16_t number : {3, 1, 2})
+        endpoint.post(BrowserRequest{0, number});
     ASSERT_TRUE(endpoint.start());
-    ASSERT_TRUE(endpoint.waitForEnd(2s));
-    // The stop command ends the loop after the pass, so 4 still runs.
+    endpoint.post(BrowserRequest{0, 4});
+    endpoint.stop();
+    // The stop is queued: what came before it still runs, and the loop ends once.
     EXPECT_EQ(endpoint.events(),
-              (std::vector<std::string>{"start", "command 3", "command 1", "command 2", "command 4", "stop"}));
+              (std::vector<std::string>{"start", "message 3", "message 1", "message 2", "message 4", "stop"}));
 }
 
 TEST(SocketEndpoint, StartTwiceRunsOneThread)

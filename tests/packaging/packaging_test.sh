@@ -54,14 +54,17 @@ for file in usr/bin/garrison usr/bin/garrison-cli usr/share/applications/garriso
   usr/share/doc/garrison/changelog.gz usr/bin/garrison-aaserver usr/bin/garrison-central \
   usr/share/man/man1/garrison-aaserver.1.gz usr/share/man/man1/garrison-central.1.gz \
   usr/lib/systemd/system/garrison-aaserver.service usr/lib/systemd/system/garrison-central.service \
-  usr/share/doc/garrison-server/examples/aaserver.ini usr/share/doc/garrison-server/copyright; do
+  usr/share/doc/garrison-server/examples/aaserver.ini usr/share/doc/garrison-server/examples/nginx-garrison.conf \
+  usr/share/doc/garrison-server/copyright; do
   holds "installed: $file" test -e "root/$file"
 done
 holds "desktop entry valid" desktop-file-validate root/usr/share/applications/garrison.desktop
 holds "metainfo valid" appstreamcli validate --no-net root/usr/share/metainfo/invalid.garrison.Garrison.metainfo.xml
 contains "the installed garrison-cli runs" "$(root/usr/bin/garrison-cli --version)" "1.22"
 contains "dependencies from the libraries" "$(dpkg-deb -f "$client" Depends)" "libqt6widgets6"
-lintian_out=$(lintian --allow-root "$client" "$server" 2>&1)
+# lintian leaves temporary files behind in TMPDIR: this one goes with the work folder.
+mkdir -p lintian-tmp
+lintian_out=$(TMPDIR="$work/lintian-tmp" lintian --allow-root "$client" "$server" 2>&1)
 same "lintian: no errors" "$(grep -c '^E:' <<< "$lintian_out")" 0
 echo "$lintian_out"
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
 namespace garrison {
@@ -28,16 +27,11 @@ enum class MonitorField {
     AutoAddon,
 };
 
-struct SelectedServer {
-    std::string name;
-    std::string address;
-};
-
-// What the monitor cycle needs of the main window. The window implements it;
-// tests record the calls.
-class MonitorView {
+// What the monitor cycle shows on the main window, and the check boxes it
+// reads there. The window implements it; tests record the calls.
+class MonitorDisplay {
 public:
-    virtual ~MonitorView() = default;
+    virtual ~MonitorDisplay() = default;
 
     virtual void setFieldText(MonitorField field, const std::string &text) = 0;
     virtual void setManagerCaption(const std::string &text) = 0;
@@ -53,24 +47,14 @@ public:
 
     virtual void flashCaption() = 0;
     virtual void playSound(int id) = 0;
-    virtual void runPlayNow() = 0;
 
     // The player list: rows are inserted at the end and removed by index.
     virtual void insertPlayerRow(std::size_t index, const std::string &name) = 0;
     virtual void setPlayerRow(std::size_t index, const std::string &score, const std::string &deaths) = 0;
     virtual void removePlayerRow(std::size_t index) = 0;
 
-    virtual std::optional<SelectedServer> selectedServer() const = 0;
-    // Replaces the selected entry's name in place and keeps it in the settings file.
-    virtual void renameSelectedServer(const std::string &name) = 0;
-
-    // The background database scan: has it ended? On its end the window
-    // forgets the thread, enables the Manager if the database is ready,
-    // closes the progress dialog and redoes the selection.
-    virtual bool scanHasEnded() const = 0;
-    virtual void scanEnded() = 0;
-    virtual void showScanProgress() = 0;   // message 0x402
-    virtual void offeredListArrived() = 0; // message 0x403
+    virtual void showScanProgress() = 0; // message 0x402
+    // The banner's address, once per run; the window fetches and shows it.
     virtual void startNewsPicture(const std::string &url) = 0;
 };
 

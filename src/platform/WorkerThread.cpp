@@ -1,17 +1,18 @@
-#include "monitor/WorkerThread.h"
+#include "platform/WorkerThread.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace garrison {
 
-WorkerThread::WorkerThread() : m_queueEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+WorkerThreadBase::WorkerThreadBase() : m_queueEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
 }
 
-WorkerThread::~WorkerThread()
+WorkerThreadBase::~WorkerThreadBase()
 {
     // A subclass should have stopped the thread already; ending it here keeps
     // a forgotten stop from tearing down the process.
@@ -23,7 +24,7 @@ WorkerThread::~WorkerThread()
         close(m_queueEvent);
 }
 
-bool WorkerThread::start()
+bool WorkerThreadBase::start()
 {
     if (m_thread.joinable())
         return false;
@@ -32,11 +33,11 @@ bool WorkerThread::start()
         std::lock_guard lock(m_endLock);
         m_ended = false;
     }
-    m_thread = std::thread(&WorkerThread::threadBody, this);
+    m_thread = std::thread(&WorkerThreadBase::threadBody, this);
     return true;
 }
 
-void WorkerThread::threadBody()
+void WorkerThreadBase::threadBody()
 {
     run();
     std::lock_guard lock(m_endLock);
@@ -44,44 +45,26 @@ void WorkerThread::threadBody()
     m_endSignal.notify_all();
 }
 
-void WorkerThread::postCommand(std::int32_t type, std::uintptr_t first, std::int32_t second)
+void WorkerThreadBase::signalQueueEvent()
 {
-    {
-        std::lock_guard lock(m_queueLock);
-        m_queue.push_back(Command{type, first, second});
-    }
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = write(m_queueEvent, &one, sizeof one);
 }
 
-std::optional<Command> WorkerThread::tryTakeCommand()
+void WorkerThreadBase::waitForQueueEvent()
 {
-    std::lock_guard lock(m_queueLock);
-    if (m_queue.empty())
-        return std::nullopt;
-    const Command command = m_queue.front();
-    m_queue.pop_front();
-    return command;
+    pollfd wait{m_queueEvent, POLLIN, 0};
+    if (poll(&wait, 1, -1) > 0)
+        consumeQueueEvent();
 }
 
-Command WorkerThread::takeCommand()
-{
-    for (;;) {
-        if (auto command = tryTakeCommand())
-            return *command;
-        pollfd wait{m_queueEvent, POLLIN, 0};
-        if (poll(&wait, 1, -1) > 0)
-            consumeQueueEvent();
-    }
-}
-
-void WorkerThread::consumeQueueEvent()
+void WorkerThreadBase::consumeQueueEvent()
 {
     std::uint64_t count = 0;
     [[maybe_unused]] const auto read = ::read(m_queueEvent, &count, sizeof count);
 }
 
-bool WorkerThread::waitForEnd(std::chrono::milliseconds timeout)
+bool WorkerThreadBase::waitForEnd(std::chrono::milliseconds timeout)
 {
     if (!m_thread.joinable())
         return true;
@@ -94,15 +77,15 @@ bool WorkerThread::waitForEnd(std::chrono::milliseconds timeout)
     return true;
 }
 
-void WorkerThread::stop()
+void WorkerThreadBase::stop()
 {
     if (!m_thread.joinable())
         return;
-    postCommand(kStopCommand);
+    postStop();
     m_thread.join();
 }
 
-bool WorkerThread::isRunning() const
+bool WorkerThreadBase::isRunning() const
 {
     std::lock_guard lock(m_endLock);
     return m_thread.joinable() && !m_ended;
