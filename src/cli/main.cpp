@@ -5,6 +5,7 @@
 #include "cli/JsonText.h"
 #include "cli/LangCommand.h"
 #include "cli/LaunchCommand.h"
+#include "cli/MasterCommand.h"
 #include "cli/OfferedCommands.h"
 #include "cli/QueryCommand.h"
 #include "cli/ServersCommand.h"
@@ -33,6 +34,7 @@ int run(int argc, char **argv)
     garrison::cli::addLangCommand(app, exitCode);
     garrison::cli::addNewsCommand(app, exitCode);
     garrison::cli::addBrowseCommand(app, exitCode);
+    garrison::cli::addMasterCommand(app, exitCode);
     garrison::cli::addDatabaseCommands(app, exitCode);
     garrison::cli::addOfferedCommands(app, exitCode);
     garrison::cli::addDownloadCommand(app, exitCode);

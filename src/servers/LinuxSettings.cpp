@@ -70,6 +70,10 @@ LinuxSettings LinuxSettings::load(const std::string &path)
             settings.codePage = valueOf(line);
         else if (key == "central_host")
             settings.centralHost = valueOf(line);
+        else if (key == "master_hosts")
+            settings.masterHosts = valueOf(line);
+        else if (key == "master_key")
+            settings.masterKey = valueOf(line);
     }
     return settings;
 }
@@ -79,7 +83,9 @@ bool LinuxSettings::save(const LinuxSettings &settings, const std::string &path)
     std::map<std::string, std::string> values = {{"runner", settings.runner},
                                                  {"wine_prefix", settings.winePrefix},
                                                  {"code_page", settings.codePage},
-                                                 {"central_host", settings.centralHost}};
+                                                 {"central_host", settings.centralHost},
+                                                 {"master_hosts", settings.masterHosts},
+                                                 {"master_key", settings.masterKey}};
     const auto lines = linesOf(path);
     // The last line of a key is the one load() takes: that one is rewritten.
     std::map<std::string, std::size_t> last;
@@ -100,8 +106,12 @@ bool LinuxSettings::save(const LinuxSettings &settings, const std::string &path)
         text += comment == std::string::npos ? "\n" : " " + lines[i].substr(comment) + "\n";
         values.erase(known);
     }
-    for (const auto &[key, value] : values)
+    for (const auto &[key, value] : values) {
+        // Keys added later are not written into a file that never had them while they are empty.
+        if (value.empty() && key.rfind("master_", 0) == 0)
+            continue;
         text += key + " = " + value + "\n";
+    }
     return replaceFile(path, path + ".new",
                        std::span(reinterpret_cast<const std::uint8_t *>(text.data()), text.size()));
 }

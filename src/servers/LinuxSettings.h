@@ -15,6 +15,8 @@ struct LinuxSettings {
     std::string winePrefix;                // empty: WINEPREFIX, else ~/.wine
     std::string codePage = "Windows-1252"; // of texts from servers and game files
     std::string centralHost;               // HOST[:PORT] of the news and browser service; empty: none
+    std::string masterHosts;               // "HOST[:PORT], ..." of GameSpy masters; empty: none
+    std::string masterKey;                 // the game's key for a master's challenge; empty: not answered
 
     bool operator==(const LinuxSettings &) const = default;
 

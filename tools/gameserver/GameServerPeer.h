@@ -25,6 +25,7 @@ public:
     bool start(); // false when a port cannot be bound
     void stop();
 
+    const GameServerConfig &config() const { return m_config; }
     std::uint32_t currentState() const;
     std::vector<ScriptedPlayer> currentPlayers() const;
 

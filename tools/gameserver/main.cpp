@@ -1,10 +1,12 @@
 // garrison-gameserver: a game server on loopback for the demo and the tests.
+#include "gameserver/GameServerFleet.h"
 #include "gameserver/GameServerPeer.h"
 #include "peers/PeerMain.h"
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <vector>
 
 using namespace garrison::peers;
 
@@ -46,6 +48,7 @@ int main(int argc, char **argv)
     std::vector<std::string> states, players, joins, leaves;
     std::string order = "in-order";
     double seconds = 0;
+    int count = 1;
 
     app.add_option("--bind", bind, "IPv4 address to listen on")->capture_default_str();
     app.add_option("--port", config.gamePort, "game port")->capture_default_str();
@@ -78,6 +81,9 @@ int main(int argc, char **argv)
         ->capture_default_str();
     app.add_option("--drop", config.dropFragments, "fragment number never sent (repeatable)");
     app.add_option("--info-length", config.infoLength, "cut or pad the sockets answer to this length");
+    app.add_option("--count", count,
+                   "serve this many servers, game ports PORT, PORT+2, ...; server i has i % 6 more players")
+        ->check(CLI::Range(1, 12000));
     app.add_option("--seconds", seconds, "stop after this long (default: until interrupted)");
 
     try {
@@ -118,6 +124,28 @@ int main(int argc, char **argv)
                    : order == "shuffle" ? FragmentOrder::Shuffle
                                         : FragmentOrder::InOrder;
 
+    if (count > 1) {
+        // A fleet for a master's list, served by one thread.
+        std::vector<GameServerConfig> fleet;
+        for (int i = 0; i < count; ++i) {
+            GameServerConfig &one = fleet.emplace_back(config);
+            one.gamePort = static_cast<std::uint16_t>(config.gamePort + 2 * i);
+            one.queryPort = static_cast<std::uint16_t>(one.gamePort + 1);
+            one.name = config.name + " " + std::to_string(i);
+            for (int j = 0; j < i % 6; ++j)
+                one.players.push_back({"Player " + std::to_string(i) + "." + std::to_string(j), "0", "0", 0, -1});
+        }
+        GameServerFleet servers(std::move(fleet));
+        if (!servers.start()) {
+            std::cerr << "garrison-gameserver: cannot listen on " << bind << " ports " << config.gamePort << " to "
+                      << config.gamePort + 2 * count - 1 << "\n";
+            return 1;
+        }
+        std::cout << "garrison-gameserver listening on " << bind << ":" << config.gamePort << " and " << count - 1
+                  << " more" << std::endl;
+        serveUntilStopped(seconds);
+        return 0;
+    }
     GameServerPeer peer(config);
     if (!peer.start()) {
         std::cerr << "garrison-gameserver: cannot listen on " << bind << " ports " << config.gamePort << " and "
