@@ -13,12 +13,17 @@ TEST(LinuxSettings, DefaultsWithoutAFileOrAValue)
     test::TempFolder temp;
     EXPECT_EQ(LinuxSettings::load(temp / "none.conf"), LinuxSettings{});
     temp.write("empty.conf", "runner =\nwine_prefix =   /home/p/.wine-ofp  \n# runner = nothing\ncode_page =\n"
-                             "central_host = news.example:48200\n");
+                             "central_host = news.example:48200\nmaster_hosts = m1.example, m2.example:28910\n"
+                             "master_key = abcdef\n");
     const LinuxSettings settings = LinuxSettings::load(temp / "empty.conf");
     EXPECT_EQ(settings.runner, "wine") << "an empty runner would start the .exe itself";
     EXPECT_EQ(settings.winePrefix, "/home/p/.wine-ofp");
     EXPECT_EQ(settings.codePage, "Windows-1252");
     EXPECT_EQ(settings.centralHost, "news.example:48200");
+    EXPECT_EQ(settings.masterHosts, "m1.example, m2.example:28910");
+    EXPECT_EQ(settings.masterKey, "abcdef");
+    ASSERT_TRUE(LinuxSettings::save(settings, temp / "empty.conf"));
+    EXPECT_EQ(LinuxSettings::load(temp / "empty.conf"), settings) << "the masters are kept";
 }
 
 TEST(LinuxSettings, SavingKeepsCommentsAndKeysOfOtherVersions)
