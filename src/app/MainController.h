@@ -4,6 +4,7 @@
 #include "app/Configuration.h"
 #include "app/DatabaseKeeper.h"
 #include "app/HostLookupTask.h"
+#include "app/InternetBrowser.h"
 #include "app/MainStart.h"
 #include "app/MainView.h"
 #include "app/NewsAndUpgrade.h"
@@ -70,6 +71,11 @@ public:
 
     // The browser of public Auto-Addon servers; null when no central server is set.
     std::unique_ptr<AddonBrowser> openBrowser() { return m_news.openBrowser(); }
+    // The masters of garrison-linux.conf; their list is asked for when the browser shows it.
+    std::unique_ptr<InternetBrowser> openInternetBrowser() const
+    {
+        return std::make_unique<InternetBrowser>(m_linux.masterHosts, m_linux.masterKey, m_language);
+    }
     // The browser's Select: the entry of that address, found or made, becomes the selection.
     void chooseBrowsedServer(const std::string &address);
     // The news link button and the banner.

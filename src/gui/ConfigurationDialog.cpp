@@ -50,6 +50,7 @@ void ConfigurationDialog::show(const Configuration &values)
     m_ui->noActivationBox->setChecked(values.noAutomaticActivation);
     m_ui->noMapBox->setChecked(values.alwaysNoMap);
     m_ui->resetBox->setChecked(values.resetDatabase);
+    m_linux = values.linuxSettings;
     m_ui->runnerEdit->setText(QString::fromStdString(values.linuxSettings.runner));
     m_ui->prefixEdit->setText(QString::fromStdString(values.linuxSettings.winePrefix));
     // A code page written into the file by hand is offered as it stands.
@@ -62,6 +63,7 @@ void ConfigurationDialog::show(const Configuration &values)
         m_ui->codePageBox->addItem(codePage, codePage);
     m_ui->codePageBox->setCurrentIndex(row);
     m_ui->centralEdit->setText(QString::fromStdString(values.linuxSettings.centralHost));
+    m_ui->mastersEdit->setText(QString::fromStdString(values.linuxSettings.masterHosts));
 }
 
 Configuration ConfigurationDialog::values() const
@@ -74,10 +76,12 @@ Configuration ConfigurationDialog::values() const
     values.noAutomaticActivation = m_ui->noActivationBox->isChecked();
     values.alwaysNoMap = m_ui->noMapBox->isChecked();
     values.resetDatabase = m_ui->resetBox->isChecked();
+    values.linuxSettings = m_linux;
     values.linuxSettings.runner = m_ui->runnerEdit->text().trimmed().toStdString();
     values.linuxSettings.winePrefix = m_ui->prefixEdit->text().trimmed().toStdString();
     values.linuxSettings.codePage = m_ui->codePageBox->currentData().toString().toStdString();
     values.linuxSettings.centralHost = m_ui->centralEdit->text().trimmed().toStdString();
+    values.linuxSettings.masterHosts = m_ui->mastersEdit->text().trimmed().toStdString();
     return values;
 }
 

@@ -30,6 +30,8 @@ private:
     void browsePrefix();
 
     std::unique_ptr<Ui::ConfigurationDialog> m_ui;
+    // Keys the dialog does not show (the master key) are saved as they were.
+    LinuxSettings m_linux;
 };
 
 } // namespace garrison::gui

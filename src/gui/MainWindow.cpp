@@ -449,13 +449,15 @@ void MainWindow::openConfiguration()
 void MainWindow::openBrowserDialog()
 {
     const auto browser = m_controller->openBrowser();
-    if (!browser) {
-        QMessageBox::information(this, text("DSTR_AABROWSER_TITLE"),
-                                 tr("No central server is set. Enter its host name on the Linux page of %1.")
-                                     .arg(m_ui->configButton->text()));
+    const auto internet = m_controller->openInternetBrowser();
+    if (!browser && !internet->hasMasters()) {
+        QMessageBox::information(
+            this, text("DSTR_AABROWSER_TITLE"),
+            tr("No central server and no master server is set. Enter their host names on the Linux page of %1.")
+                .arg(m_ui->configButton->text()));
         return;
     }
-    BrowserDialog dialog(language(), *browser, this);
+    BrowserDialog dialog(language(), browser.get(), *internet, this);
     if (dialog.exec() == QDialog::Accepted)
         m_controller->chooseBrowsedServer(dialog.selectedAddress());
 }

@@ -57,7 +57,7 @@ public:
         const int buffer = 8 << 20;
         ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
         m_lastRefill = Clock::now();
-        while (m_finished < m_rows.size()) {
+        while (m_finished < m_rows.size() && !(m_limits.cancel && *m_limits.cancel)) {
             askMore();
             waitAndRead();
             giveUpOrRetry();

@@ -2,6 +2,7 @@
 
 #include "monitor/SurveyedServer.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -10,10 +11,11 @@
 namespace garrison {
 
 struct SurveyLimits {
-    std::size_t inFlight = 100;           // servers asked and not yet answered or given up
-    unsigned packetsPerSecond = 2000;     // both queries of a server count
-    std::chrono::milliseconds wait{1000}; // for an answer, per try
-    int tries = 2;                        // the first and one retry
+    std::size_t inFlight = 100;                // servers asked and not yet answered or given up
+    unsigned packetsPerSecond = 2000;          // both queries of a server count
+    std::chrono::milliseconds wait{1000};      // for an answer, per try
+    int tries = 2;                             // the first and one retry
+    const std::atomic<bool> *cancel = nullptr; // when set, the rows come back as they stand
 };
 
 // Asks every listed server at once, within the limits, on one UDP socket:
