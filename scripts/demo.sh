@@ -75,6 +75,14 @@ pids+=($!)
   --news-text "Welcome to the Garrison demo" --link http://127.0.0.1/garrison.html \
   --poll 127.0.0.1:2302 > /dev/null &
 pids+=($!)
+# The Internet page of the browser and `garrison-cli master`: a master listing the demo server
+# and eight more with a few players each.
+"$bin/tools/garrison-gameserver" --bind 127.0.0.1 --port 2402 --count 8 --name "Loopback server" \
+  --seconds "$seconds" > /dev/null &
+pids+=($!)
+python3 "$repo/tools/master/master_peer.py" --bind 127.0.0.1 --port 28900 --server 127.0.0.1:2303:opflashr \
+  --range 127.0.0.1:2403:8 > /dev/null &
+pids+=($!)
 
 mkdir -p game/AddOns game/Res/AddOns game/@WW2_MP_V3/addons game/Missions
 echo "demo" > game/FlashpointResistance.exe
@@ -94,6 +102,7 @@ if [ "$window" = yes ]; then
   "$cli" servers --add --address 127.0.0.1:2302 --password demo --name "Garrison demo server" > /dev/null
   # News and the server browser come from the demo's central server.
   echo "central_host = 127.0.0.1" >> garrison-linux.conf
+  echo "master_hosts = 127.0.0.1" >> garrison-linux.conf
   echo "Garrison is open on the loopback demo (working folder $work); close its window to end the demo."
   "$bin/src/gui/garrison"
   exit 0
@@ -116,6 +125,7 @@ sleep 3
 show query 127.0.0.1:2302 --password demo --json
 show news 127.0.0.1
 show browse 127.0.0.1 --seconds 1
+show master 127.0.0.1
 show lang DSTR_MAIN_TITLE DSTR_MANAGER_PK_POP_SHOW
 show discover --game-folder game
 show scan

@@ -60,6 +60,7 @@ std::optional<std::string> GameSpyFragments::add(std::string_view datagram)
     }
     if (!answer.starts_with(kAnswerStart) || answer.find(kFinalMark) == std::string::npos)
         return std::nullopt;
+    m_gap = gap;
     if (!gap)
         m_fragments.clear();
     return answer;

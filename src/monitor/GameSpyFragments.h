@@ -17,10 +17,13 @@ public:
 
     // The joined answer once it is complete, else nullopt.
     std::optional<std::string> add(std::string_view datagram);
+    // Whether the last answer add() gave lacks a fragment that may still come.
+    bool lastAnswerHasGap() const { return m_gap; }
 
 private:
     std::vector<std::string> m_fragments;
     std::string m_queryId;
+    bool m_gap = false;
 };
 
 } // namespace garrison

@@ -143,8 +143,9 @@ private:
         } else if (!fromGamePort && !datagram.empty() && datagram[0] == '\\') {
             const std::string_view text(reinterpret_cast<const char *>(datagram.data()), datagram.size());
             if (const auto answer = asked->fragments.add(text)) {
+                // An answer with a lost fragment is kept, and replaced should the fragment still come.
                 row.takeStatusAnswer(*answer);
-                asked->statusTaken = true;
+                asked->statusTaken = !asked->fragments.lastAnswerHasGap();
             }
         }
         // The status answer carries all a row needs; the info answer, when it comes, comes first.
