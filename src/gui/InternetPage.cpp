@@ -52,7 +52,7 @@ InternetPage::InternetPage(InternetBrowser &browser, QWidget *parent)
     m_list->sortByColumn(static_cast<int>(InternetColumn::Players), Qt::DescendingOrder);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(static_cast<int>(InternetColumn::Name), QHeaderView::Stretch);
-    m_list->setMinimumSize(640, 260);
+    m_list->setMinimumSize(800, 280);
     m_refresh = new QPushButton(tr("Refresh"), this);
     m_refresh->setObjectName(QStringLiteral("refreshButton"));
     m_progress = new QProgressBar(this);
@@ -140,7 +140,7 @@ void InternetPage::showProgress()
         lines << (progress.total ? tr("Asking %1 of %2 servers…").arg(progress.done).arg(progress.total)
                                  : tr("Asking the masters…"));
     else if (m_browser.hasMasters())
-        lines << tr("%1 servers shown.").arg(m_model.rowCount());
+        lines << (m_model.rowCount() == 1 ? tr("1 server shown.") : tr("%1 servers shown.").arg(m_model.rowCount()));
     m_status->setText(lines.join(QLatin1Char('\n')));
 }
 

@@ -16,6 +16,7 @@
 #include "platform/HostLookup.h"
 #include "servers/SettingsFile.h"
 #include "support/Loopback.h"
+#include "support/MasterPeerProcess.h"
 #include "support/SigningKey.h"
 #include "support/TempFolder.h"
 #include "support/ZipWriter.h"
@@ -33,6 +34,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -636,6 +638,50 @@ TEST_F(MainWindowTest, TheBrowserListsTheCentralServersAndTakesOne)
     ASSERT_EQ(servers.count(), 2);
     EXPECT_EQ(servers.currentText(), "10.0.0.11:2402");
     EXPECT_EQ(shown(1037), "10.0.0.11:2402");
+}
+
+TEST_F(MainWindowTest, TheBrowsersInternetPageListsTheMastersServersAndTakesOne)
+{
+    const auto address = test::uniqueLoopbackAddress();
+    const std::string host = dottedAddress(address);
+    std::vector<std::unique_ptr<peers::GameServerPeer>> games;
+    for (const auto &[port, name, players] : {std::tuple{2402, "Quiet", 0}, std::tuple{2404, "Busy", 3}}) {
+        peers::GameServerConfig config;
+        config.address = address;
+        config.gamePort = static_cast<std::uint16_t>(port);
+        config.name = name;
+        for (int i = 0; i < players; ++i)
+            config.players.push_back({"P" + std::to_string(i), "0", "0", 0, -1});
+        games.push_back(std::make_unique<peers::GameServerPeer>(config));
+        ASSERT_TRUE(games.back()->start());
+    }
+    test::MasterPeerProcess master({"--bind", host, "--port", "28900", "--range", host + ":2403:2"});
+    ASSERT_TRUE(master.listening());
+    temp.write("garrison-linux.conf", "runner = true\nmaster_hosts = " + host + "\n");
+    open();
+
+    whenModalOpens<BrowserDialog>([&](BrowserDialog &dialog) {
+        auto &sources = *dialog.findChild<QTabWidget *>("sources");
+        EXPECT_FALSE(sources.isTabEnabled(0)) << "no central server";
+        EXPECT_EQ(sources.tabText(sources.currentIndex()), "Internet");
+        auto &list = *dialog.findChild<QTreeView *>("internetList");
+        ASSERT_TRUE(waitFor([&] { return list.model()->rowCount() == 2; }, 20000));
+        const auto cell = [&](int row, InternetColumn column) {
+            return list.model()->index(row, static_cast<int>(column)).data().toString();
+        };
+        EXPECT_EQ(cell(0, InternetColumn::Name), "Busy") << "the fullest first";
+        EXPECT_EQ(cell(0, InternetColumn::Players), "3/32");
+        list.sortByColumn(static_cast<int>(InternetColumn::Name), Qt::DescendingOrder);
+        EXPECT_EQ(cell(0, InternetColumn::Name), "Quiet");
+        auto *select = dialog.findChild<QPushButton *>("selectButton");
+        EXPECT_FALSE(select->isEnabled());
+        list.selectionModel()->select(list.model()->index(1, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        EXPECT_TRUE(select->isEnabled());
+        QTest::mouseClick(select, Qt::LeftButton);
+    });
+    QTest::mouseClick(&control<QPushButton>(1035), Qt::LeftButton);
+    EXPECT_EQ(control<QComboBox>(1027).currentText().toStdString(), host + ":2404");
 }
 
 TEST_F(MainWindowTest, AnUpgradeLinkStagesTheSignedArchiveAndHandsOverToTheSetupProgram)

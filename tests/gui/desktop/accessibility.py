@@ -2,9 +2,12 @@
 
   accessibility.py main      the main window: every control named, the values read
   accessibility.py manager   opens the Manager from the main window, checks it, closes it
+  accessibility.py browser   opens the server browser, waits for the Internet page's rows, checks it, cancels
 
 Prints one line per fault and exits 1 when there is one.
 """
+import os
+import subprocess
 import sys
 import time
 
@@ -108,6 +111,28 @@ def main():
         players = next((n for n in walk(top) if n.getRoleName() in ('tree', 'table') and n.name == 'Players'), None)
         if players is None:
             faults.append('the player list is not named "Players"')
+    elif sys.argv[1] == 'browser':
+        if press(top, ('@@ browser',)):
+            browser = window(app, 'Auto-Addon Server Browser')
+            if browser is None:
+                faults.append('the browser did not open')
+            else:
+                def internet_rows():
+                    servers = next((n for n in walk(browser) if n.name == 'Internet servers'), None)
+                    if servers is None:
+                        return None
+                    cells = [n.name for n in walk(servers) if n.getRoleName() in ('table cell', 'tree item')]
+                    return cells if any('Busy' in (c or '') for c in cells) else None
+                if not wait_for(internet_rows):
+                    faults.append('the Internet page never listed the server "Busy"')
+                check_names(browser)
+                status = [text_of(n) or n.name for n in walk(browser) if n.getRoleName() == 'label'
+                          and ' shown.' in (n.name or '')]
+                if not status:
+                    faults.append('no label says how many servers are shown')
+                if os.environ.get('GARRISON_SHOT'):  # a picture of the open browser, to look at by eye
+                    subprocess.run(['import', '-window', 'root', os.environ['GARRISON_SHOT']], check=False)
+                press(browser, ('Cancel',))
     else:
         if press(top, ('Manager', 'Addons', 'Download')):
             manager = window(app, 'Auto-Addon Manager')

@@ -41,8 +41,17 @@ pids+=($!)
 "$tools/garrison-autoaddon" --bind "$address" --port 2322 --password pw --offered offered.json --seconds 120 \
   > addon.log &
 pids+=($!)
+"$tools/garrison-gameserver" --bind "$address" --port 2402 --name Busy --player a --player b --seconds 120 \
+  > busy.log &
+pids+=($!)
+python3 "$here/../../../tools/master/master_peer.py" --bind "$address" --port 28900 --server "$address:2403" \
+  > master.log &
+pids+=($!)
 wait_listening game.log
 wait_listening addon.log
+wait_listening busy.log
+wait_listening master.log
+echo "master_hosts = $address" > garrison-linux.conf
 "$cli" discover --game-folder game > /dev/null
 "$cli" scan > /dev/null
 "$cli" servers --add --address "$address:2302" --password pw --name Club > /dev/null
@@ -75,6 +84,8 @@ out=$(/usr/bin/python3 "$here/accessibility.py" main "$address:2302" 2>&1)
 status_is "the main window through AT-SPI: $out" $? 0
 out=$(/usr/bin/python3 "$here/accessibility.py" manager 2>&1)
 status_is "the Manager through AT-SPI: $out" $? 0
+out=$(/usr/bin/python3 "$here/accessibility.py" browser 2>&1)
+status_is "the server browser through AT-SPI: $out" $? 0
 
 xdotool windowmove "$id" 200 150
 for _ in $(seq 50); do
