@@ -10,6 +10,7 @@ build/tools/bench/garrison-bench-database
 build/tools/bench/garrison-bench-recommend
 build/tools/bench/garrison-bench-install
 tools/bench/download-bench.sh
+tools/bench/master-bench.sh build 200 1000
 if [ -x build/tools/bench/garrison-bench-windows ]; then
   QT_QPA_PLATFORM=offscreen build/tools/bench/garrison-bench-windows
 fi

@@ -47,6 +47,8 @@ same "the silent server last, at its game port" "$(sed -n 3p <<< "$summary")" "$
 same "player names as counted" "$(sed -n 4p <<< "$summary")" "True"
 same "sorted by players" "$(sed -n 5p <<< "$summary")" "True"
 text=$("$cli" master "$address:28900" --no-query)
+master 28907 --form plain --range "$address:20001:60"
+same "a plain list where a compact one was asked for" "$("$cli" master "$address:28907" --no-query)" "$(tail -n 60 <<< "$text")"
 same "addresses only" "$(wc -l <<< "$text")" "61"
 contains "an address at its game port" "$text" "$address:20000"
 

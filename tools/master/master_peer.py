@@ -4,7 +4,7 @@ challenge, checks the client's validate answer against the game's key, and
 serves its list in the compact form (\\list\\cmp\\) or the plain one
 (\\ip\\a.b.c.d:port).
 
-usage: master_peer.py --port P [--key KEY] [--server A.B.C.D:QUERYPORT[:GAME] ...]
+usage: master_peer.py --port P [--key KEY] [--form asked|compact|plain] [--server A.B.C.D:QUERYPORT[:GAME] ...]
                       [--range A.B.C.D:FIRSTPORT:COUNT[:STEP[:GAME]]] [--behaviour B]
                       [--accept-any] [--log FILE]
 The validate answer is computed here on its own, so that a client's answer is
@@ -85,7 +85,7 @@ class Handler(socketserver.BaseRequestHandler):
         if options.key and not options.accept_any:
             expected = validate(challenge.encode(), options.key.encode())
             if answer != expected:
-                master.log(f"validate refused {fields.get('gamename', '')} {answer!r} expected {expected} challenge {challenge} request {request!r}")
+                master.log(f"validate refused {fields.get('gamename', '')} {answer}")
                 self.request.sendall(b"\\error\\validate failed\\final\\")
                 return
             master.log(f"validate ok {fields.get('gamename', '')} {answer}")
@@ -95,7 +95,8 @@ class Handler(socketserver.BaseRequestHandler):
         if options.behaviour == "garbage":
             self.request.sendall(b"HTTP/1.0 400 Bad Request\r\n\r\n" + bytes(range(7)) + b"\\final\\")
             return
-        if listing.startswith("cmp\\"):
+        compact = listing.startswith("cmp\\") if options.form == "asked" else options.form == "compact"
+        if compact:
             body = b"".join(socket.inet_aton(a) + struct.pack(">H", p) for a, p in listed)
         else:
             body = "".join(f"\\ip\\{a}:{p}" for a, p in listed).encode()
@@ -114,6 +115,8 @@ def main():
     parser.add_argument("--server", action="append", default=[])
     parser.add_argument("--range", action="append", default=[])
     parser.add_argument("--behaviour", default="normal", choices=["normal", "garbage", "close-early", "half", "silent"])
+    parser.add_argument("--form", default="asked", choices=["asked", "compact", "plain"],
+                        help="the list's form: as the client asked, or always this one")
     parser.add_argument("--log")
     parser.add_argument("--validate", nargs=2, metavar=("CHALLENGE", "KEY"), help="print the answer and end")
     options = parser.parse_args()
