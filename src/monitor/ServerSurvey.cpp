@@ -56,6 +56,8 @@ public:
         // Answers to a hundred servers may come at once.
         const int buffer = 8 << 20;
         ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+        // A full bucket to start with: the first tenth of a second's packets go out at once.
+        m_tokens = burst();
         m_lastRefill = Clock::now();
         while (m_finished < m_rows.size() && !(m_limits.cancel && *m_limits.cancel)) {
             askMore();
@@ -66,14 +68,15 @@ public:
     }
 
 private:
+    // A burst of a tenth of a second at most, so that the cap holds over any second.
+    double burst() const { return std::max(2.0, m_limits.packetsPerSecond / 10.0); }
+
     void refill()
     {
         const auto now = Clock::now();
         const double seconds = std::chrono::duration<double>(now - m_lastRefill).count();
         m_lastRefill = now;
-        // A burst of a tenth of a second at most, so that the cap holds over any second.
-        const double burst = std::max(2.0, m_limits.packetsPerSecond / 10.0);
-        m_tokens = std::min(burst, m_tokens + seconds * m_limits.packetsPerSecond);
+        m_tokens = std::min(burst(), m_tokens + seconds * m_limits.packetsPerSecond);
     }
 
     void send(const ListedServer &server)
