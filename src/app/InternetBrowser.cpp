@@ -1,5 +1,6 @@
 #include "app/InternetBrowser.h"
 
+#include "app/CentralHost.h"
 #include "common/TextCompare.h"
 #include "common/WordSplit.h"
 #include "monitor/GameStates.h"
@@ -64,13 +65,17 @@ InternetBrowser::InternetBrowser(const std::string &masterHosts, const std::stri
         rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
         if (text.empty())
             continue;
+        const auto master = parseHostAndPort(text, MasterRequest::kDefaultPort);
+        if (!master) {
+            m_badMasters.push_back(text);
+            continue;
+        }
         MasterRequest request;
+        request.host = master->host;
+        request.port = master->port;
         request.gameKey = gameKey;
         request.timeout = std::chrono::seconds(5);
-        if (parseMasterHost(text, request.host, request.port))
-            m_masters.push_back(request);
-        else
-            m_badMasters.push_back(text);
+        m_masters.push_back(request);
     }
 }
 

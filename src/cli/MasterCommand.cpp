@@ -1,5 +1,6 @@
 #include "cli/MasterCommand.h"
 
+#include "app/CentralHost.h"
 #include "cli/JsonText.h"
 #include "cli/SecondsOption.h"
 #include "common/DisplayText.h"
@@ -76,11 +77,14 @@ void printRow(const nlohmann::ordered_json &row)
 
 int runMaster(const MasterOptions &options)
 {
-    MasterRequest request;
-    if (!parseMasterHost(options.master, request.host, request.port)) {
+    const auto master = parseHostAndPort(options.master, MasterRequest::kDefaultPort);
+    if (!master) {
         std::cerr << "garrison-cli: \"" << options.master << "\" is no HOST[:PORT]\n";
         return 2;
     }
+    MasterRequest request;
+    request.host = master->host;
+    request.port = master->port;
     request.game = options.game;
     request.gameKey = LinuxSettings::load().masterKey;
     request.timeout = std::chrono::milliseconds(static_cast<long long>(options.seconds * 1000));

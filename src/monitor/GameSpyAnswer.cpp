@@ -1,34 +1,13 @@
 #include "monitor/GameSpyAnswer.h"
 
 #include "common/TextCompare.h"
+#include "monitor/GameSpyPairReader.h"
 
 #include <optional>
 
 namespace garrison {
 
 namespace {
-
-constexpr std::size_t kMaxTextBytes = 255; // the original buffers held 256 bytes
-
-// Walks "key\value\" pairs; a token without its closing backslash ends the walk.
-class PairReader {
-public:
-    explicit PairReader(std::string_view text) : m_text(text) {}
-
-    std::optional<std::string> next()
-    {
-        const auto slash = m_text.find('\\', m_position);
-        if (slash == std::string_view::npos)
-            return std::nullopt;
-        std::string token(m_text.substr(m_position, std::min(slash - m_position, kMaxTextBytes)));
-        m_position = slash + 1;
-        return token;
-    }
-
-private:
-    std::string_view m_text;
-    std::size_t m_position = 0;
-};
 
 int leadingDigits(const std::string &text)
 {
@@ -75,7 +54,7 @@ std::string *textField(const std::string &key, ServerStatus &record)
 void applyGameSpyAnswer(std::string_view answer, ServerStatus &record)
 {
     record.playerList.clear();
-    PairReader reader(answer.empty() ? answer : answer.substr(1));
+    GameSpyPairReader reader(answer.empty() ? answer : answer.substr(1));
     for (;;) {
         const auto key = reader.next();
         if (!key || *key == "final")

@@ -4,8 +4,6 @@
 #include "platform/HostLookup.h"
 #include "platform/TcpStream.h"
 
-#include <charconv>
-
 namespace garrison {
 
 namespace {
@@ -88,23 +86,6 @@ MasterReply fetchMasterList(const MasterRequest &request)
     if (Failure failed = parseMasterList(list, reply.servers))
         reply.failure = withPlace(request, failed, "");
     return reply;
-}
-
-bool parseMasterHost(const std::string &text, std::string &host, std::uint16_t &port)
-{
-    const std::size_t colon = text.rfind(':');
-    host = text.substr(0, colon);
-    port = MasterRequest::kDefaultPort;
-    if (host.empty())
-        return false;
-    if (colon == std::string::npos)
-        return true;
-    unsigned value = 0;
-    const char *end = text.data() + text.size();
-    if (std::from_chars(text.data() + colon + 1, end, value).ptr != end || value == 0 || value > 65535)
-        return false;
-    port = static_cast<std::uint16_t>(value);
-    return true;
 }
 
 } // namespace garrison

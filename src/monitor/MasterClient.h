@@ -30,7 +30,4 @@ struct MasterReply {
 // come, the master failed or the timeout passed.
 MasterReply fetchMasterList(const MasterRequest &request);
 
-// "HOST[:PORT]" as the settings and the command line write a master; false when the port is not 1..65535.
-bool parseMasterHost(const std::string &text, std::string &host, std::uint16_t &port);
-
 } // namespace garrison

@@ -1,5 +1,6 @@
 #include "monitor/SurveyedServer.h"
 
+#include "monitor/GameSpyPairReader.h"
 #include "monitor/InfoAnswer.h"
 
 #include <charconv>
@@ -9,13 +10,11 @@ namespace garrison {
 
 namespace {
 
-constexpr std::size_t kMaxTextBytes = 255;
-
 // A server names itself: no control character may reach a terminal or a row.
 std::string cleanText(std::string_view text)
 {
     std::string clean;
-    for (const char c : text.substr(0, kMaxTextBytes)) {
+    for (const char c : text.substr(0, GameSpyPairReader::kMaxTextBytes)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte != 0x7F)
             clean += c;
@@ -42,21 +41,16 @@ void SurveyedServer::takeStatusAnswer(std::string_view answer)
 {
     std::map<std::string, std::string, std::less<>> values;
     playerNames.clear();
-    std::size_t at = answer.empty() || answer[0] != '\\' ? answer.size() : 1;
-    while (at < answer.size()) {
-        const std::size_t keyEnd = answer.find('\\', at);
-        if (keyEnd == std::string_view::npos)
+    GameSpyPairReader reader(answer.empty() ? answer : answer.substr(1));
+    for (;;) {
+        const auto key = reader.next();
+        const auto value = key && *key != "final" ? reader.next() : std::nullopt;
+        if (!value)
             break;
-        const std::size_t valueEnd = std::min(answer.find('\\', keyEnd + 1), answer.size());
-        const std::string key(answer.substr(at, keyEnd - at));
-        const std::string value = cleanText(answer.substr(keyEnd + 1, valueEnd - keyEnd - 1));
-        at = valueEnd + 1;
-        if (key == "final")
-            break;
-        if (key.rfind("player_", 0) == 0)
-            playerNames.push_back(value);
+        if (key->starts_with("player_"))
+            playerNames.push_back(cleanText(*value));
         else
-            values.emplace(key, value);
+            values.emplace(*key, cleanText(*value));
     }
     const auto value = [&](std::string_view key) {
         const auto found = values.find(key);
