@@ -384,7 +384,7 @@ TEST_F(MainWindowTest, ALongFirstScanShowsItsProgressAndSkipEndsIt)
 
 TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
 {
-    temp.write("garrison-linux.conf", "# chosen by hand\nrunner = true\nlater_key = 1\n");
+    temp.write("garrison-linux.conf", "# chosen by hand\nrunner = true\nlater_key = 1\nmaster_key = Zm4x2P\n");
     temp.write("game2/FLASHPOINTRESISTANCE.EXE", "");
     open();
     test::whenModalOpens<ConfigurationDialog>([&](ConfigurationDialog &dialog) {
@@ -398,6 +398,7 @@ TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
         EXPECT_EQ(codePages->currentText(), "Windows-1252 (Western European)");
         codePages->setCurrentIndex(codePages->findText("Windows-1251 (Cyrillic)"));
         dialog.findChild<QLineEdit *>("centralEdit")->setText(" news.example:48200 ");
+        dialog.findChild<QLineEdit *>("mastersEdit")->setText("m1.example, m2.example:28910");
         QTest::mouseClick(dialog.findChild<QPushButton *>("okButton"), Qt::LeftButton);
     });
     QTest::mouseClick(&control<QPushButton>(1041), Qt::LeftButton);
@@ -407,9 +408,12 @@ TEST_F(MainWindowTest, ConfigurationOkSavesBothFilesAndAsksForARestart)
     EXPECT_EQ(saved.options.gameFolder, temp / "game2/");
     EXPECT_TRUE(saved.options.alwaysNoMap);
     EXPECT_FALSE(saved.options.autoAddonEnabled);
-    EXPECT_EQ(temp.read("garrison-linux.conf"), "# chosen by hand\nrunner = proton run\nlater_key = 1\n"
-                                                "central_host = news.example:48200\ncode_page = Windows-1251\n"
-                                                "wine_prefix = \n");
+    // The master key has no field in the dialog: it is kept as it was.
+    EXPECT_EQ(temp.read("garrison-linux.conf"),
+              "# chosen by hand\nrunner = proton run\nlater_key = 1\n"
+              "master_key = Zm4x2P\ncentral_host = news.example:48200\n"
+              "code_page = Windows-1251\nmaster_hosts = m1.example, m2.example:28910\n"
+              "wine_prefix = \n");
 }
 
 TEST_F(MainWindowTest, MissingPackagesAskBeforeThePlay)
